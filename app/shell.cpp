@@ -1,0 +1,86 @@
+#include "shell.h"
+
+#include "fixturewindow.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QStyleFactory>
+#include <QTranslator>
+
+void setUpApplication(QApplication &app)
+{
+    QApplication::setApplicationName(QStringLiteral("Corvane adresse DMX"));
+    QApplication::setApplicationVersion(QStringLiteral("3.00"));
+    QApplication::setOrganizationName(QStringLiteral("Corvane"));
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    app.setQuitOnLastWindowClosed(false); // the shell decides when the tool ends
+
+    // French whatever the user's locale: the windows are French, and so must
+    // be Qt's own texts (the address box's context menu).
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    auto *translator = new QTranslator(&app);
+    if (translator->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(translator);
+}
+
+WindowShell::WindowShell(QObject *parent)
+    : QObject(parent)
+{
+}
+
+WindowShell::~WindowShell()
+{
+    for (auto &w : windows_)
+        delete w.data();
+}
+
+FixtureWindow *WindowShell::window(Which which) const
+{
+    return windows_[which];
+}
+
+void WindowShell::start()
+{
+    open(ColourDriver).show();
+}
+
+FixtureWindow &WindowShell::open(Which which)
+{
+    if (!windows_[which]) {
+        const auto &profile = which == ColourDriver ? layout::colourDriver() : layout::standard();
+        auto *w = new FixtureWindow(profile);
+        connect(w, &FixtureWindow::switchRequested, this, [this, which] { switchFrom(which); });
+        connect(w, &FixtureWindow::quitRequested, this, [this, which] { quitFrom(which); });
+        connect(w, &FixtureWindow::closed, this, [this, which] { quitFrom(which); });
+        windows_[which] = w;
+    }
+    return *windows_[which];
+}
+
+// Shows the other window first, then hides this one: exactly one stays on screen.
+void WindowShell::switchFrom(Which which)
+{
+    open(which == ColourDriver ? Standard : ColourDriver).show();
+    windows_[which]->hide();
+}
+
+void WindowShell::quitFrom(Which which)
+{
+    unload(which);
+    unload(which == ColourDriver ? Standard : ColourDriver);
+    emit finished();
+}
+
+// The window's object goes only once control is back in the event loop, so
+// the handler that asked for this can still finish.
+void WindowShell::unload(Which which)
+{
+    FixtureWindow *w = windows_[which];
+    if (!w)
+        return;
+    windows_[which] = nullptr;
+    w->hide();
+    w->deleteLater();
+}

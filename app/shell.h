@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+#include <array>
+
+class QApplication;
+class FixtureWindow;
+
+// What every run of the tool sets up before its first window: the style,
+// French for Qt's own texts, and the application's identity.
+void setUpApplication(QApplication &app);
+
+// The application: one instance of each window, created and loaded on first
+// use, shown and hidden by the switch buttons, unloaded by either quit
+// button or the title bar's close, which end the application.
+class WindowShell : public QObject
+{
+    Q_OBJECT
+public:
+    enum Which { ColourDriver, Standard };
+
+    explicit WindowShell(QObject *parent = nullptr);
+    ~WindowShell() override;
+
+    // Shows the colour-driver window, the one the tool starts with.
+    void start();
+    // The window while it is loaded, shown or hidden; nullptr otherwise.
+    FixtureWindow *window(Which which) const;
+
+signals:
+    // No window is left: the application ends.
+    void finished();
+
+private:
+    FixtureWindow &open(Which which);
+    void switchFrom(Which which);
+    void quitFrom(Which which);
+    void unload(Which which);
+
+    std::array<QPointer<FixtureWindow>, 2> windows_;
+};

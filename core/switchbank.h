@@ -1,0 +1,66 @@
+#pragma once
+
+#include "value.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+namespace dmx {
+
+inline constexpr int kAddressSwitches = 9;
+// The tenth switch is the DMX line terminator: it has no weight and never
+// enters the address.
+inline constexpr int kTerminatorSwitch = 10;
+
+inline constexpr char16_t kOn[] = u"ON";
+inline constexpr char16_t kOff[] = u"OFF";
+inline constexpr char16_t kTerminated[] = u"120R";
+
+// Cell words for a switch: an "on" switch shows "ON" above and nothing below,
+// an "off" switch nothing above and "OFF" below.
+inline TextView upperCellText(bool on) { return on ? TextView(kOn) : TextView(); }
+inline TextView lowerCellText(bool on) { return on ? TextView() : TextView(kOff); }
+
+// What tells one window's bank from the other's: the weight of each address
+// switch, switch 1 (the leftmost) first.
+struct BankProfile
+{
+    std::array<std::int16_t, kAddressSwitches> weights;
+
+    std::int16_t weight(int k) const { return weights[k - 1]; }
+    // The pattern character (1 = weight 256 ... 9 = weight 1) that sets
+    // switch k: the one standing for the switch's own weight.
+    int drivingCharacter(int k) const;
+};
+
+inline constexpr BankProfile kColourDriverBank{{256, 128, 64, 32, 16, 8, 4, 2, 1}};
+inline constexpr BankProfile kStandardBank{{1, 2, 4, 8, 16, 32, 64, 128, 256}};
+
+// The nine weight values of one window ("a" to "i"), each unset until the
+// program first sets its switch.
+class SwitchBank
+{
+public:
+    explicit SwitchBank(const BankProfile &profile) : profile_(profile) {}
+
+    const BankProfile &profile() const { return profile_; }
+    const Value &weightValue(int k) const { return values_[k - 1]; }
+
+    // Stores the switch's weight when on, 0 when off.
+    void set(int k, bool on);
+    // a + b + ... + i from left to right, unset counting as 0.
+    Value sum() const;
+
+    // The redraw rule for any text: a "1" at the driving character of switch
+    // k turns it on, a "0" turns it off, anything else (or no character that
+    // far) leaves it alone. The switches it sets are stored here; the result
+    // says for each switch what to draw, nothing where it is left alone.
+    std::array<std::optional<bool>, kAddressSwitches> follow(TextView pattern);
+
+private:
+    BankProfile profile_;
+    std::array<Value, kAddressSwitches> values_;
+};
+
+} // namespace dmx

@@ -1,0 +1,32 @@
+# Shared by start.sh and test.sh: install what is missing, then build.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build_dir="$root/build"
+
+# Packages the build and the tests need on Debian 12.
+packages=(
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev qt6-translations-l10n
+    libgtest-dev
+)
+
+# Installs only what is missing, so a second run asks apt nothing.
+ensure_packages() {
+    local missing=()
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' \
+            || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+build() {
+    cmake -S "$root" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    cmake --build "$build_dir"
+}

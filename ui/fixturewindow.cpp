@@ -1,0 +1,246 @@
+#include "fixturewindow.h"
+
+#include "address.h"
+#include "look.h"
+#include "textbox.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+
+using namespace layout;
+
+namespace {
+
+QString fromText(dmx::TextView t)
+{
+    return QString::fromUtf16(t.data(), static_cast<qsizetype>(t.size()));
+}
+
+QString bankName(const WindowProfile &profile, Role role, int k)
+{
+    switch (role) {
+    case Role::Number:
+        return k == 1 ? QString::fromUtf8(profile.firstNumberLabel) : QStringLiteral("Label%1").arg(k);
+    case Role::Upper:
+        return QStringLiteral("Text%1").arg(profile.cellBase + k);
+    case Role::Lower:
+        return QStringLiteral("Text%1").arg(profile.cellBase + kColumns + k);
+    default:
+        return QStringLiteral("Label%1").arg(kColumns + k);
+    }
+}
+
+QString bankText(const WindowProfile &profile, Role role, int k)
+{
+    if (role == Role::Number)
+        return QString::number(k);
+    return k == dmx::kTerminatorSwitch ? fromText(dmx::kTerminated)
+                                       : QString::number(profile.bank.weight(k));
+}
+
+} // namespace
+
+FixtureWindow::FixtureWindow(const WindowProfile &profile, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                          | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+    , profile_(profile)
+    , bank_(profile.bank)
+{
+    setObjectName(QString::fromUtf8(profile.name));
+    setWindowTitle(QString::fromUtf8(profile.caption));
+    setFixedSize(toPixels(kClientWidth), toPixels(kClientHeight));
+    setFont(look::font({}));
+
+    for (const Control &c : controls()) {
+        if (!isBankRole(c.role)) {
+            controls_.push_back({{c.role}, build(c, 0)});
+            continue;
+        }
+        for (int k = 1; k <= kColumns; ++k)
+            controls_.push_back({{c.role, k}, build(c, k)});
+    }
+    address_ = static_cast<AddressBox *>(control({Role::AddressBox}));
+    indicator_ = static_cast<TextBox *>(control({Role::Indicator}));
+    count_ = static_cast<QComboBox *>(control({Role::Combo}));
+    for (int k = 1; k <= kColumns; ++k) {
+        upper_[k - 1] = static_cast<TextBox *>(control({Role::Upper, k}));
+        lower_[k - 1] = static_cast<TextBox *>(control({Role::Lower, k}));
+    }
+
+    QWidget *previous = nullptr;
+    for (const Slot &slot : profile.tabOrder) {
+        QWidget *w = control(slot);
+        if (previous)
+            setTabOrder(previous, w);
+        previous = w;
+    }
+    control(profile.tabOrder.front())->setFocus();
+
+    connectHandlers();
+    load();
+}
+
+QWidget *FixtureWindow::control(Slot slot) const
+{
+    for (const auto &[s, w] : controls_)
+        if (s == slot)
+            return w;
+    return nullptr;
+}
+
+QWidget *FixtureWindow::build(const Control &c, int k)
+{
+    const Own *own = profile_.find(c.role);
+    const char *tip = c.toolTip ? c.toolTip : own && own->toolTip ? own->toolTip : "";
+    QString text = QString::fromUtf8(c.text ? c.text : own && own->text ? own->text : "");
+    QString name = QString::fromUtf8(c.name ? c.name : own ? own->name : "");
+    Font font = c.font;
+    int left = c.left;
+    if (isBankRole(c.role)) {
+        left = c.left + (k - 1) * kColumnStep;
+        name = bankName(profile_, c.role, k);
+        if (c.role == Role::Number || c.role == Role::Weight)
+            text = bankText(profile_, c.role, k);
+        if (k == dmx::kTerminatorSwitch) {
+            if (c.role == Role::Upper)
+                tip = "Bouchon DMX ON";
+            else if (c.role == Role::Lower)
+                tip = "Bouchon DMX OFF";
+            else if (c.role == Role::Weight)
+                font = Font{}; // "120R" in the window's font, smaller than the weights
+        }
+    }
+
+    QWidget *w = nullptr;
+    switch (c.kind) {
+    case Kind::Label:
+    case Kind::Picture: {
+        auto *label = new QLabel(text, this);
+        look::styleLabel(label, c.look);
+        if (c.kind == Kind::Picture)
+            label->setPixmap(look::wordMark());
+        w = label;
+        break;
+    }
+    case Kind::TextBox:
+    case Kind::AddressBox: {
+        auto *box = c.kind == Kind::AddressBox ? new AddressBox(this) : new TextBox(this);
+        look::styleTextBox(box, c.look);
+        box->setText(text);
+        w = box;
+        break;
+    }
+    case Kind::Button:
+        w = new QPushButton(text, this);
+        break;
+    case Kind::List:
+        w = new QComboBox(this);
+        break;
+    }
+    w->setObjectName(name);
+    w->setGeometry(toPixels(left), toPixels(c.top), toPixels(c.width), toPixels(c.height));
+    w->setFont(look::font(font));
+    w->setToolTip(QString::fromUtf8(tip));
+    return w;
+}
+
+void FixtureWindow::connectHandlers()
+{
+    connect(address_, &QLineEdit::textChanged, this, &FixtureWindow::addressChanged);
+    for (int k = 1; k <= kColumns; ++k) {
+        connect(upper_[k - 1], &TextBox::clicked, this, [this, k] { cellClicked(k, true); });
+        connect(lower_[k - 1], &TextBox::clicked, this, [this, k] { cellClicked(k, false); });
+    }
+    connect(count_, &QComboBox::activated, this, &FixtureWindow::countChosen);
+    auto button = [this](Role role) { return static_cast<QPushButton *>(control({role})); };
+    connect(button(Role::Next), &QPushButton::clicked, this, [this] { step(true); });
+    connect(button(Role::Previous), &QPushButton::clicked, this, [this] { step(false); });
+    connect(button(Role::Reset), &QPushButton::clicked, this, &FixtureWindow::reset);
+    // Retourstandard_Click / Retourcolordriver_Click: reset, then the other window.
+    connect(button(Role::Switch), &QPushButton::clicked, this, [this] {
+        reset();
+        emit switchRequested();
+    });
+    connect(button(Role::Quit), &QPushButton::clicked, this, &FixtureWindow::quitRequested);
+}
+
+// Form_Load: the channel-count list gets "1" to "30" and no entry is chosen.
+void FixtureWindow::load()
+{
+    for (int n = 1; n <= 30; ++n)
+        count_->addItem(QString::number(n));
+    count_->setCurrentIndex(-1); // adding the first entry chose it
+}
+
+void FixtureWindow::draw(int k, bool on)
+{
+    upper_[k - 1]->setText(fromText(dmx::upperCellText(on)));
+    lower_[k - 1]->setText(fromText(dmx::lowerCellText(on)));
+}
+
+// Text100_Change / Text1000_Change: every change of the address box, typed or
+// written, redraws the switches its text can set.
+void FixtureWindow::addressChanged(const QString &text)
+{
+    dmx::DmxPattern = dmx::Value::text(text.toStdU16String());
+    dmx::AddressToPattern();
+    const auto settings = bank_.follow(dmx::DmxPattern.toText());
+    for (int k = 1; k <= dmx::kAddressSwitches; ++k)
+        if (settings[k - 1])
+            draw(k, *settings[k - 1]);
+}
+
+// Text1_Click ... Text20_Click / Text101_Click ... Text120_Click: a cell sets
+// its switch on (upper) or off (lower). An address switch then writes the sum
+// into the address box, whose change handling redraws the bank inside the
+// write; the terminator only shows or clears "120R".
+void FixtureWindow::cellClicked(int k, bool upper)
+{
+    upper_[k - 1]->setText(fromText(dmx::upperCellText(upper)));
+    if (k == dmx::kTerminatorSwitch) {
+        lower_[k - 1]->setText(fromText(dmx::lowerCellText(upper)));
+        indicator_->setText(upper ? fromText(dmx::kTerminated) : QString());
+        return;
+    }
+    bank_.set(k, upper);
+    total = bank_.sum();
+    lower_[k - 1]->setText(fromText(dmx::lowerCellText(upper)));
+    address_->assign(fromText(total.toText()));
+}
+
+// Combo1_Click / Combo100_Click: the user's choice, never the program's.
+void FixtureWindow::countChosen(int index)
+{
+    ChannelCount = dmx::Value::integer(static_cast<std::int16_t>(index + 1));
+}
+
+// suivant_Click, précédent_Click / suivant100_Click, précédent100_Click.
+// A text that is not a number cannot be stepped: the box keeps it.
+void FixtureWindow::step(bool forward)
+{
+    const dmx::Value address = dmx::Value::text(address_->text().toStdU16String());
+    const auto result = forward ? address + ChannelCount : address - ChannelCount;
+    if (result)
+        address_->assign(fromText(result->toText()));
+}
+
+// RAZcolordriver_Click / RAZstandard_Click: every switch off, the address box
+// and the terminator indicator emptied.
+void FixtureWindow::reset()
+{
+    for (int k = 1; k <= dmx::kAddressSwitches; ++k) {
+        draw(k, false);
+        bank_.set(k, false);
+    }
+    draw(dmx::kTerminatorSwitch, false);
+    address_->assign(QString());
+    indicator_->setText(QString());
+}
+
+void FixtureWindow::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    emit closed();
+}

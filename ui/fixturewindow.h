@@ -1,0 +1,64 @@
+#pragma once
+
+#include "layout.h"
+#include "switchbank.h"
+#include "value.h"
+
+#include <QWidget>
+
+#include <array>
+
+class AddressBox;
+class QComboBox;
+class QPushButton;
+class TextBox;
+
+// One address window, built from the shared layout table and a profile:
+// the colour-driver window and the other-fixture window are two instances
+// of this class. The handlers keep the names of the controls they serve in
+// their comments.
+class FixtureWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit FixtureWindow(const layout::WindowProfile &profile, QWidget *parent = nullptr);
+
+    const layout::WindowProfile &profile() const { return profile_; }
+    const dmx::SwitchBank &bank() const { return bank_; }
+    const dmx::Value &channelCount() const { return ChannelCount; }
+    QWidget *control(layout::Slot slot) const;
+
+signals:
+    // The switch button, after this window has reset itself.
+    void switchRequested();
+    void quitRequested();
+    // The window was closed from its title bar.
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    QWidget *build(const layout::Control &control, int column);
+    void load();
+    void connectHandlers();
+
+    void addressChanged(const QString &text);
+    void cellClicked(int column, bool upper);
+    void countChosen(int index);
+    void step(bool forward);
+    void reset();
+    void draw(int column, bool on);
+
+    const layout::WindowProfile &profile_;
+    dmx::SwitchBank bank_;          // a .. i
+    dmx::Value ChannelCount;
+    dmx::Value total;
+
+    std::vector<std::pair<layout::Slot, QWidget *>> controls_;
+    AddressBox *address_ = nullptr;
+    TextBox *indicator_ = nullptr;
+    QComboBox *count_ = nullptr;
+    std::array<TextBox *, layout::kColumns> upper_{};
+    std::array<TextBox *, layout::kColumns> lower_{};
+};

@@ -1,0 +1,75 @@
+#include "look.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLinearGradient>
+#include <QLineEdit>
+#include <QPainter>
+
+#include <cmath>
+
+namespace look {
+
+QFont font(const layout::Font &f)
+{
+    QFont font(QStringLiteral("MS Sans Serif"));
+    // Pixel sizes at 96 dpi keep the text in proportion with the layout's
+    // pixel geometry whatever dpi the desktop reports.
+    font.setPixelSize(static_cast<int>(std::lround(f.points * 96 / 72)));
+    font.setBold(f.bold);
+    return font;
+}
+
+void styleLabel(QLabel *label, unsigned look)
+{
+    // Labels draw their caption from the top, like the window's text boxes.
+    label->setAlignment(Qt::AlignTop | (look & layout::Centred ? Qt::AlignHCenter : Qt::AlignLeft));
+    if (look & layout::Border)
+        label->setFrameStyle(QFrame::Box | QFrame::Plain);
+}
+
+void styleTextBox(QLineEdit *box, unsigned look)
+{
+    box->setAlignment(look & layout::Centred ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
+    box->setReadOnly(look & layout::ReadOnly);
+    box->setCursor(Qt::ArrowCursor); // read-only state changes the pointer
+    if (look & layout::NoTabStop)
+        box->setFocusPolicy(Qt::ClickFocus);
+    QPalette palette = box->palette();
+    if (look & layout::WhiteCell)
+        palette.setColor(QPalette::Base, Qt::white);
+    if (look & layout::BlackText)
+        palette.setColor(QPalette::Text, Qt::black);
+    if (look & layout::Indicator) {
+        palette.setColor(QPalette::Base, palette.color(QPalette::Button));
+        palette.setColor(QPalette::Text, Qt::red);
+    }
+    box->setPalette(palette);
+}
+
+QPixmap wordMark()
+{
+    static const QPixmap mark = [] {
+        QPixmap pixmap(100, 107);
+        pixmap.fill(Qt::white);
+        QPainter p(&pixmap);
+        p.setRenderHint(QPainter::Antialiasing);
+        QLinearGradient bar(0, 4, 0, 103);
+        bar.setColorAt(0.0, Qt::red);
+        bar.setColorAt(0.25, Qt::yellow);
+        bar.setColorAt(0.5, Qt::green);
+        bar.setColorAt(0.75, Qt::cyan);
+        bar.setColorAt(1.0, Qt::blue);
+        p.fillRect(QRect(6, 4, 10, 99), bar);
+        QFont name = font({18, true});
+        name.setPixelSize(30);
+        p.setFont(name);
+        p.setPen(Qt::black);
+        p.drawText(QRect(20, 8, 80, 46), Qt::AlignLeft | Qt::AlignBottom, QStringLiteral("cor"));
+        p.drawText(QRect(20, 52, 80, 46), Qt::AlignLeft | Qt::AlignTop, QStringLiteral("vane"));
+        return pixmap;
+    }();
+    return mark;
+}
+
+} // namespace look

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "layout.h"
+
+#include <QFont>
+#include <QPixmap>
+
+class QLabel;
+class QLineEdit;
+
+// How the layout's fonts, colours and borders look on this desktop.
+namespace look {
+
+QFont font(const layout::Font &font);
+void styleLabel(QLabel *label, unsigned look);
+void styleTextBox(QLineEdit *box, unsigned look);
+// The product word mark shown at the top of both windows.
+QPixmap wordMark();
+
+} // namespace look
