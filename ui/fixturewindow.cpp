@@ -143,6 +143,16 @@ QWidget *FixtureWindow::build(const Control &c, int k)
     w->setGeometry(toPixels(left), toPixels(c.top), toPixels(c.width), toPixels(c.height));
     w->setFont(look::font(font));
     w->setToolTip(QString::fromUtf8(tip));
+    if (c.accessibleName)
+        w->setAccessibleName(QString::fromUtf8(c.accessibleName));
+    if (c.role == Role::Upper || c.role == Role::Lower) {
+        w->setAccessibleName(QStringLiteral("Interrupteur %1, %2")
+                                 .arg(k)
+                                 .arg(c.role == Role::Upper ? fromText(dmx::kOn) : fromText(dmx::kOff)));
+        w->setAccessibleDescription(k == dmx::kTerminatorSwitch
+                                        ? QStringLiteral("Bouchon DMX, hors adresse")
+                                        : QStringLiteral("Poids %1").arg(profile_.bank.weight(k)));
+    }
     return w;
 }
 

@@ -55,6 +55,7 @@ struct Control
     const char *name;    // nullptr: the profile's
     const char *text;    // nullptr: the profile's, or computed for the bank
     const char *toolTip; // nullptr: the profile's, if any
+    const char *accessibleName = nullptr; // for screen readers, where the text is not enough
 };
 
 const std::vector<Control> &controls();

@@ -1,5 +1,6 @@
 #include "textbox.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 #include <algorithm>
@@ -15,6 +16,15 @@ void TextBox::mouseReleaseEvent(QMouseEvent *event)
     QLineEdit::mouseReleaseEvent(event);
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         emit clicked();
+}
+
+void TextBox::keyPressEvent(QKeyEvent *event)
+{
+    if (isReadOnly() && event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier) {
+        emit clicked();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
 }
 
 AddressBox::AddressBox(QWidget *parent)

@@ -3,7 +3,9 @@
 #include <QLineEdit>
 
 // A text box as the windows use it: it reports a left-button click even when
-// read-only, and shows the arrow pointer rather than the text cursor.
+// read-only, and shows the arrow pointer rather than the text cursor. Space on
+// a focused read-only box counts as a click, so the switch cells work from
+// the keyboard too.
 class TextBox : public QLineEdit
 {
     Q_OBJECT
@@ -15,6 +17,7 @@ signals:
 
 protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 };
 
 // The address box: the user types at most three characters, but a text the
