@@ -1,0 +1,137 @@
+#include "shell.h"
+#include "windowprobe.h"
+
+#include <QApplication>
+#include <QSignalSpy>
+#include <QTimer>
+
+// The application's life: which window exists, which is shown, when the
+// tool ends.
+class ShellTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void startsWithTheColourDriverWindowOnly();
+    void switchingThereAndBack();
+    void quit_data();
+    void quit();
+    void quitEndsTheEventLoopWithExitCodeZero();
+
+private:
+    static WindowProbe probe(const WindowShell &shell, WindowShell::Which which)
+    {
+        return WindowProbe(*shell.window(which), which);
+    }
+};
+
+void ShellTest::startsWithTheColourDriverWindowOnly()
+{
+    WindowShell shell;
+    shell.start();
+    QVERIFY(shell.window(WindowShell::ColourDriver));
+    QVERIFY(shell.window(WindowShell::ColourDriver)->isVisible());
+    QVERIFY(!shell.window(WindowShell::Standard));
+}
+
+void ShellTest::switchingThereAndBack()
+{
+    WindowShell shell;
+    shell.start();
+    FixtureWindow *colour = shell.window(WindowShell::ColourDriver);
+    const WindowProbe c = probe(shell, WindowShell::ColourDriver);
+    c.chooseCount(8);
+    c.type("100");
+    c.clickCells("U10");
+
+    c.press("Retourstandard");
+    FixtureWindow *standard = shell.window(WindowShell::Standard);
+    QVERIFY(standard);
+    QVERIFY(standard->isVisible());
+    QVERIFY(!colour->isVisible());
+    QCOMPARE(c.bankState(), QStringLiteral("000000000")); // left reset
+    QCOMPARE(c.terminatorState(), QStringLiteral("off"));
+    QCOMPARE(c.address()->text(), QString());
+
+    const WindowProbe s = probe(shell, WindowShell::Standard);
+    QVERIFY(s.window().channelCount().isUnset()); // each window has its own count
+    s.chooseCount(3);
+    s.type("7");
+    for (int round = 0; round < 2; ++round) {
+        s.press("Retourcolordriver");
+        QVERIFY(colour->isVisible());
+        QVERIFY(!standard->isVisible());
+        QCOMPARE(c.combo()->currentIndex(), 7);
+        QCOMPARE(colour->channelCount(), dmx::Value::integer(8));
+        QCOMPARE(s.address()->text(), QString());
+        c.press("Retourstandard");
+        QCOMPARE(shell.window(WindowShell::Standard), standard); // the same instance
+        QVERIFY(standard->isVisible());
+        QCOMPARE(s.combo()->count(), 30); // loaded once, never 60
+        QCOMPARE(s.combo()->currentIndex(), 2);
+        QCOMPARE(standard->channelCount(), dmx::Value::integer(3));
+    }
+}
+
+void ShellTest::quit_data()
+{
+    QTest::addColumn<bool>("visitOther");
+    QTest::addColumn<int>("from");   // the window whose button or title bar is used
+    QTest::addColumn<bool>("titleBar");
+    QTest::newRow("quit before the other window ever existed") << false << 0 << false;
+    QTest::newRow("quit from the colour driver with the other hidden") << true << 0 << false;
+    QTest::newRow("quit from the other window") << true << 1 << false;
+    QTest::newRow("title bar before the other window existed") << false << 0 << true;
+    QTest::newRow("title bar of the other window, colour driver hidden") << true << 1 << true;
+}
+
+void ShellTest::quit()
+{
+    QFETCH(bool, visitOther);
+    QFETCH(int, from);
+    QFETCH(bool, titleBar);
+    WindowShell shell;
+    QSignalSpy finished(&shell, &WindowShell::finished);
+    shell.start();
+    QPointer<FixtureWindow> colour = shell.window(WindowShell::ColourDriver);
+    if (visitOther) {
+        probe(shell, WindowShell::ColourDriver).press("Retourstandard");
+        if (from == 0)
+            probe(shell, WindowShell::Standard).press("Retourcolordriver");
+    }
+    QPointer<FixtureWindow> standard = shell.window(WindowShell::Standard);
+    const auto which = static_cast<WindowShell::Which>(from);
+    if (titleBar)
+        shell.window(which)->close();
+    else
+        probe(shell, which).press(kWindowNames[from].quit);
+
+    QCOMPARE(finished.count(), 1);
+    QVERIFY(!shell.window(WindowShell::ColourDriver));
+    QVERIFY(!shell.window(WindowShell::Standard));
+    if (!visitOther)
+        QVERIFY(!standard); // never created just to be closed
+    QTRY_VERIFY(!colour && !standard); // released once the handler has returned
+}
+
+void ShellTest::quitEndsTheEventLoopWithExitCodeZero()
+{
+    WindowShell shell;
+    connect(&shell, &WindowShell::finished, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    shell.start();
+    QTimer::singleShot(0, &shell, [&] {
+        probe(shell, WindowShell::ColourDriver).press("Retourstandard");
+        probe(shell, WindowShell::Standard).press("Quitterstandard");
+    });
+    QCOMPARE(QApplication::exec(), 0);
+}
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    setUpApplication(app);
+    ShellTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "shell_test.moc"

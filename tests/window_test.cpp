@@ -1,0 +1,546 @@
+#include "shell.h"
+#include "windowprobe.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QMenu>
+
+// Every behaviour test runs on both windows: 0 is the colour-driver window,
+// 1 the other-fixture window.
+class WindowTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void layoutRows_data();
+    void layoutRows();
+    void looks();
+    void tabOrder_data();
+    void tabOrder();
+    void focusWhenShown_data();
+    void focusWhenShown();
+    void startsAllOff_data();
+    void startsAllOff();
+
+    void typing_data();
+    void typing();
+    void typedLengthAgainstProgramWrites_data();
+    void typedLengthAgainstProgramWrites();
+
+    void clicks_data();
+    void clicks();
+    void clickRedrawsInsideTheWrite_data();
+    void clickRedrawsInsideTheWrite();
+    void spaceOnACellIsAClick_data();
+    void spaceOnACellIsAClick();
+
+    void countList_data();
+    void countList();
+    void stepping_data();
+    void stepping();
+
+    void reset_data();
+    void reset();
+
+    void frenchContextMenu();
+    void accessibleNames();
+};
+
+void WindowTest::layoutRows_data()
+{
+    // Twips as the layout gives them; each row holds both windows' names.
+    QTest::addColumn<QString>("colour");
+    QTest::addColumn<QString>("standard");
+    QTest::addColumn<QRect>("twips");
+    QTest::addColumn<QString>("colourText");
+    QTest::addColumn<QString>("standardText");
+    QTest::addColumn<int>("pixelSize");
+    QTest::addColumn<bool>("bold");
+    auto row = [](const char *colour, const char *standard, QRect twips, const QString &text,
+                  const QString &standardText, int px, bool bold) {
+        QTest::newRow(colour) << QString::fromUtf8(colour) << QString::fromUtf8(standard) << twips
+                              << text << standardText << px << bold;
+    };
+    row("Label100", "Label100", {480, 480, 1815, 255}, "Adresse DMX:", "Adresse DMX:", 16, true);
+    row("Text100", "Text1000", {480, 840, 1815, 615}, "", "", 32, false);
+    row("Combo1", "Combo100", {480, 1680, 735, 315}, "", "", 11, false);
+    row("suivant", "suivant100", {1320, 1560, 975, 255}, "suivant", "suivant", 11, false);
+    row("précédent", "précédent100", {1320, 1800, 975, 255}, "précédent", "précédent", 11, false);
+    row("Quittercolordriver", "Quitterstandard", {4680, 480, 975, 495}, "Quitter", "Quitter", 11, false);
+    row("RAZcolordriver", "RAZstandard", {4680, 1200, 975, 495}, "Remise à zéro", "Remise à zéro", 11, false);
+    row("Retourstandard", "Retourcolordriver", {4680, 1920, 975, 375}, "Autre", "Corvane", 11, false);
+    row("Text120R", "Text120R", {3120, 2040, 975, 405}, "", "", 24, true);
+    row("Label21", "Label21", {480, 2280, 1455, 255}, "Réglage dip switch", "Réglage dip switch", 11, false);
+    row("Label101", "Label101", {1080, 0, 3615, 255}, QString(), QString(), 13, false);
+    row("Image2", "Image2", {2760, 360, 1500, 1605}, QString(), QString(), -1, false);
+    const char *colourWeights[] = {"256", "128", "64", "32", "16", "8", "4", "2", "1", "120R"};
+    const char *standardWeights[] = {"1", "2", "4", "8", "16", "32", "64", "128", "256", "120R"};
+    for (int k = 1; k <= 10; ++k) {
+        const int left = 480 * k;
+        const QByteArray number = "Label" + QByteArray::number(k);
+        row(number, k == 1 ? "Label22" : number.constData(), {left, 2520, 495, 375},
+            QString::number(k), QString::number(k), 16, false);
+        const QByteArray up = "Text" + QByteArray::number(k), down = "Text" + QByteArray::number(k + 10);
+        row(up, "Text" + QByteArray::number(100 + k), {left, 2880, 495, 375}, "", "", 11, true);
+        row(down, "Text" + QByteArray::number(110 + k), {left, 3240, 495, 375}, "OFF", "OFF", 11, true);
+        const QByteArray weight = "Label" + QByteArray::number(k + 10);
+        row(weight, weight, {left, 3720, 495, 375}, colourWeights[k - 1], standardWeights[k - 1],
+            k == 10 ? 11 : 13, false);
+    }
+}
+
+void WindowTest::layoutRows()
+{
+    QFETCH(QString, colour);
+    QFETCH(QString, standard);
+    QFETCH(QRect, twips);
+    QFETCH(QString, colourText);
+    QFETCH(QString, standardText);
+    QFETCH(int, pixelSize);
+    QFETCH(bool, bold);
+
+    for (int which : {0, 1}) {
+        FixtureWindow w(profileOf(which));
+        QCOMPARE(w.size(), QSize(386, 283));
+        QWidget *c = w.findChild<QWidget *>(which == 0 ? colour : standard);
+        QVERIFY2(c, qPrintable(which == 0 ? colour : standard));
+        QCOMPARE(c->geometry(), QRect(twips.x() / 15, twips.y() / 15, twips.width() / 15,
+                                      twips.height() / 15));
+        const QString expected = which == 0 ? colourText : standardText;
+        if (!expected.isNull()) {
+            QString shown;
+            if (auto *l = qobject_cast<QLabel *>(c))
+                shown = l->text();
+            else if (auto *e = qobject_cast<QLineEdit *>(c))
+                shown = e->text();
+            else if (auto *b = qobject_cast<QPushButton *>(c))
+                shown = b->text();
+            QCOMPARE(shown, expected);
+        }
+        if (pixelSize > 0) {
+            QCOMPARE(c->font().pixelSize(), pixelSize);
+            QCOMPARE(c->font().bold(), bold);
+        }
+    }
+}
+
+void WindowTest::looks()
+{
+    for (int which : {0, 1}) {
+        FixtureWindow w(profileOf(which));
+        WindowProbe p(w, which);
+        QCOMPARE(w.objectName(), QString::fromUtf8(kWindowNames[which].window));
+        QCOMPARE(w.windowTitle(), which == 0 ? QStringLiteral("Corvane Adresse DMX Corvane V 0.3")
+                                            : QStringLiteral("Corvane Adresse DMX Autre V 0.3"));
+        QCOMPARE(p.indicator()->palette().color(QPalette::Text), QColor(Qt::red));
+        QCOMPARE(p.indicator()->palette().color(QPalette::Base), w.palette().color(QPalette::Button));
+        QVERIFY(p.indicator()->isReadOnly());
+        QCOMPARE(p.indicator()->focusPolicy(), Qt::ClickFocus);
+        for (int k = 1; k <= 10; ++k) {
+            for (QLineEdit *cell : {p.upper(k), p.lower(k)}) {
+                QVERIFY(cell->isReadOnly());
+                QCOMPARE(cell->palette().color(QPalette::Base), QColor(Qt::white));
+                QCOMPARE(cell->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
+                QCOMPARE(cell->cursor().shape(), Qt::ArrowCursor);
+            }
+            QCOMPARE(p.upper(k)->palette().color(QPalette::Text), QColor(Qt::black));
+        }
+        QCOMPARE(p.upper(10)->toolTip(), QStringLiteral("Bouchon DMX ON"));
+        QCOMPARE(p.lower(10)->toolTip(), QStringLiteral("Bouchon DMX OFF"));
+        QVERIFY(!p.address()->isReadOnly());
+        QCOMPARE(p.address()->cursor().shape(), Qt::ArrowCursor);
+        QCOMPARE(p.address()->toolTip(), QStringLiteral("Entrer une valeur DMX"));
+        QCOMPARE(p.combo()->toolTip(), QStringLiteral("Nombre de circuit"));
+        QVERIFY(!p.combo()->isEditable());
+        const char *tips[2][3] = {
+            {"Alimentation suivante", "Alimentation précédente", ""},
+            {"Projecteur ou gradateur suivant", "Projecteur ou gradateur précédent",
+             "Alimentation Corvane"}};
+        QCOMPARE(p.button(kWindowNames[which].next)->toolTip(), QString::fromUtf8(tips[which][0]));
+        QCOMPARE(p.button(kWindowNames[which].previous)->toolTip(), QString::fromUtf8(tips[which][1]));
+        QCOMPARE(p.button(kWindowNames[which].switchButton)->toolTip(), QString::fromUtf8(tips[which][2]));
+        for (auto *b : w.findChildren<QPushButton *>()) {
+            QVERIFY(!b->isDefault());
+            QVERIFY(!b->autoDefault());
+        }
+        // 52 controls: the logo picture that lies wholly off the window is left out.
+        QCOMPARE(w.findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly).size(), 52);
+    }
+}
+
+void WindowTest::tabOrder_data()
+{
+    QTest::addColumn<int>("which");
+    QTest::addColumn<QStringList>("order");
+    QTest::newRow("colour driver") << 0
+        << QStringList{"Text100", "Quittercolordriver", "Text1", "Text11", "Text2", "Text12",
+                       "Text3", "Text4", "Text5", "Text6", "Text7", "Text8", "Text9", "Text10",
+                       "Text13", "Text14", "Text15", "Text16", "Text17", "Text18", "Text19", "Text20",
+                       "RAZcolordriver", "Retourstandard", "Combo1", "suivant", "précédent"};
+    QTest::newRow("other fixture") << 1
+        << QStringList{"RAZstandard", "Quitterstandard", "Text1000", "Retourcolordriver",
+                       "Text120", "Text119", "Text118", "Text117", "Text116", "Text115", "Text114", "Text113",
+                       "Text110", "Text109", "Text108", "Text107", "Text106", "Text105", "Text104", "Text103",
+                       "Text112", "Text102", "Text111", "Text101", "Combo100", "suivant100", "précédent100"};
+}
+
+void WindowTest::tabOrder()
+{
+    QFETCH(int, which);
+    QFETCH(QStringList, order);
+    FixtureWindow w(profileOf(which));
+    QStringList seen;
+    QWidget *c = w.findChild<QWidget *>(order.front());
+    do {
+        if (c->focusPolicy() & Qt::TabFocus)
+            seen << c->objectName();
+        c = c->nextInFocusChain();
+    } while (c != w.findChild<QWidget *>(order.front()) && seen.size() < 100);
+    QCOMPARE(seen, order);
+}
+
+void WindowTest::focusWhenShown_data()
+{
+    QTest::addColumn<int>("which");
+    QTest::addColumn<QString>("focus");
+    QTest::newRow("colour driver: address box") << 0 << "Text100";
+    QTest::newRow("other fixture: reset button") << 1 << "RAZstandard";
+}
+
+void WindowTest::focusWhenShown()
+{
+    QFETCH(int, which);
+    QFETCH(QString, focus);
+    FixtureWindow w(profileOf(which));
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QTRY_VERIFY(QApplication::focusWidget());
+    QCOMPARE(QApplication::focusWidget()->objectName(), focus);
+}
+
+static void bothWindows()
+{
+    QTest::addColumn<int>("which");
+    QTest::newRow("colour driver") << 0;
+    QTest::newRow("other fixture") << 1;
+}
+
+void WindowTest::startsAllOff_data() { bothWindows(); }
+
+void WindowTest::startsAllOff()
+{
+    QFETCH(int, which);
+    FixtureWindow w(profileOf(which));
+    WindowProbe p(w, which);
+    QCOMPARE(p.bankState(), QStringLiteral("---------"));
+    QCOMPARE(p.terminatorState(), QStringLiteral("off"));
+    QCOMPARE(p.address()->text(), QString());
+}
+
+// The state strings read switches 1 to 9 from the left (see WindowProbe).
+void WindowTest::typing_data()
+{
+    QTest::addColumn<int>("which");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("state");
+    struct Row { const char *name, *keys, *box, *colour, *standard; };
+    const Row rows[] = {
+        {"zero turns all off", "0", "0", "000000000", "000000000"},
+        {"one", "1", "1", "000000001", "100000000"},
+        {"256", "256", "256", "100000000", "000000001"},
+        {"511 all on", "511", "511", "111111111", "111111111"},
+        {"typed one key at a time", "123", "123", "001111011", "110111100"},
+        {"fourth typed key refused", "1234", "123", "001111011", "110111100"},
+        // "51" is an address; the "2" of "512" then sets nothing new.
+        {"512 typed", "512", "512", "010110011", "110011010"},
+        {"deleting to empty keeps the switches", "511\b\b\b", "", "000000101", "101000000"},
+        {"600 typed after 3", "3\b600", "600", "000111100", "001111000"},
+        // Pasted in one piece, a text that is no address sets only the
+        // switches its own "0" and "1" characters drive.
+        {"512 pasted", "=512", "512", "-1-------", "-------1-"},
+        {"01 pasted", "=01", "01", "01-------", "-------10"},
+        {"007 pasted", "=007", "007", "00-------", "-------00"},
+        {"1000 pasted is cut to 100", "=1000", "100", "001100100", "001001100"},
+        {"letters change nothing", "=abc", "abc", "---------", "---------"},
+        {"negative changes nothing", "=-5", "-5", "---------", "---------"},
+        {"blank before digits", "= 5", " 5", "---------", "---------"},
+    };
+    for (const Row &r : rows) {
+        QTest::addRow("colour driver: %s", r.name) << 0 << r.keys << r.box << r.colour;
+        QTest::addRow("other fixture: %s", r.name) << 1 << r.keys << r.box << r.standard;
+    }
+}
+
+void WindowTest::typing()
+{
+    QFETCH(int, which);
+    QFETCH(QString, keys);
+    QFETCH(QString, box);
+    QFETCH(QString, state);
+    FixtureWindow w(profileOf(which));
+    WindowProbe p(w, which);
+    p.click(p.upper(10));
+    p.type(keys);
+    QCOMPARE(p.address()->text(), box);
+    QCOMPARE(p.bankState(), state);
+    QCOMPARE(p.terminatorState(), QStringLiteral("on")); // typing never touches the terminator
+}
+
+void WindowTest::typedLengthAgainstProgramWrites_data() { bothWindows(); }
+
+void WindowTest::typedLengthAgainstProgramWrites()
+{
+    QFETCH(int, which);
+    FixtureWindow w(profileOf(which));
+    WindowProbe p(w, which);
+    p.type("999");
+    p.chooseCount(30);
+    p.press(kWindowNames[which].next);
+    QCOMPARE(p.address()->text(), QStringLiteral("1029")); // the program's text stays whole
+    p.press(kWindowNames[which].next);
+    QCOMPARE(p.address()->text(), QStringLiteral("1059"));
+    p.address()->end(false);
+    p.type("7");
+    QCOMPARE(p.address()->text(), QStringLiteral("1059")); // but typing adds nothing to it
+    p.type("\b");
+    QCOMPARE(p.address()->text(), QStringLiteral("105")); // deleting is allowed
+    p.type("7");
+    QCOMPARE(p.address()->text(), QStringLiteral("105")); // and three is the limit again
+    p.address()->selectAll();
+    QApplication::clipboard()->setText(QStringLiteral("12345"));
+    p.address()->paste();
+    QCOMPARE(p.address()->text(), QStringLiteral("123")); // a paste is cut to fit, like typing
+}
+
+void WindowTest::clicks_data()
+{
+    QTest::addColumn<int>("which");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("clicks");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<QString>("terminator");
+    struct Row { const char *name, *typed, *clicks, *colourBox, *colourState, *standardBox, *standardState, *terminator; };
+    const Row rows[] = {
+        {"first upper cell", "", "U1", "256", "100000000", "1", "100000000", "off"},
+        {"ninth upper cell", "", "U9", "1", "000000001", "256", "000000001", "off"},
+        {"a lower cell writes 0", "", "L4", "0", "000000000", "0", "000000000", "off"},
+        {"switches 1 and 9", "", "U1 U9", "257", "100000001", "257", "100000001", "off"},
+        {"switches 1 and 2", "", "U1 U2", "384", "110000000", "3", "110000000", "off"},
+        {"nine upper cells in any order", "", "U5 U1 U9 U3 U7 U2 U8 U4 U6", "511", "111111111", "511", "111111111", "off"},
+        {"nine lower cells", "511", "L5 L1 L9 L3 L7 L2 L8 L4 L6", "0", "000000000", "0", "000000000", "off"},
+        {"upper of a switch already on", "511", "U3", "511", "111111111", "511", "111111111", "off"},
+        {"lower of a switch already off", "0", "L3", "0", "000000000", "0", "000000000", "off"},
+        {"on then off brings the address back", "100", "U1 L1", "100", "001100100", "100", "001001100", "off"},
+        {"text without pattern replaced by the sum", "=600", "U3", "64", "001000000", "4", "001000000", "off"},
+        {"letters replaced by the sum", "=abc", "U2", "128", "010000000", "2", "010000000", "off"},
+        {"terminator on", "12", "U10", "12", "000001100", "12", "001100000", "on"},
+        {"terminator on then off", "12", "U10 L10", "12", "000001100", "12", "001100000", "off"},
+        {"terminator leaves the weights", "", "U10 U1", "256", "100000000", "1", "100000000", "on"},
+    };
+    for (const Row &r : rows) {
+        QTest::addRow("colour driver: %s", r.name) << 0 << r.typed << r.clicks << r.colourBox << r.colourState << r.terminator;
+        QTest::addRow("other fixture: %s", r.name) << 1 << r.typed << r.clicks << r.standardBox << r.standardState << r.terminator;
+    }
+}
+
+void WindowTest::clicks()
+{
+    QFETCH(int, which);
+    QFETCH(QString, typed);
+    QFETCH(QString, clicks);
+    QFETCH(QString, box);
+    QFETCH(QString, state);
+    QFETCH(QString, terminator);
+    FixtureWindow w(profileOf(which));
+    WindowProbe p(w, which);
+    p.type(typed);
+    p.clickCells(clicks);
+    QCOMPARE(p.address()->text(), box);
+    QCOMPARE(p.bankState(), state);
+    QCOMPARE(p.terminatorState(), terminator);
+}
+
+void WindowTest::clickRedrawsInsideTheWrite_data() { bothWindows(); }
+
+// The sum is written and the whole bank redrawn before the click returns,
+// with no event processed in between.
+void WindowTest::clickRedrawsInsideTheWrite()
+{
+    QFETCH(int, which);
+    FixtureWindow w(profileOf(which));
+    WindowProbe p(w, which);
+    QStringList seenDuringWrite;
+    p.type("511");
+    connect(p.address(), &QLineEdit::textChanged, &w,
+            [&] { seenDuringWrite << p.address()->text() + ' ' + p.bankState(); });
+    p.click(p.lower(3));
+    QCOMPARE(seenDuringWrite, QStringList{QStringLiteral("") + (which == 0 ? "447 110111111" : "507 110111111")});
+}
+
+void WindowTest::spaceOnACellIsAClick_data() { bothWindows(); }
+
+void WindowTest::spaceOnACellIsAClick()
+{
+    QFETCH(int, which);
+    FixtureWindow w(profileOf(which));
+    WindowProbe p(w, which);
+    QTest::keyClick(p.upper(2), Qt::Key_Space);
+    QCOMPARE(p.address()->text(), which == 0 ? QStringLiteral("128") : QStringLiteral("2"));
+    QTest::keyClick(p.upper(10), Qt::Key_Space);
+    QCOMPARE(p.terminatorState(), QStringLiteral("on"));
+    QTest::keyClick(p.lower(2), Qt::Key_Space);
+    QCOMPARE(p.address()->text(), QStringLiteral("0"));
+    QTest::keyClick(p.lower(2), Qt::Key_A); // no other key does anything
+    QTest::keyClick(p.lower(2), Qt::Key_Return);
+    QCOMPARE(p.address()->text(), QStringLiteral("0"));
+    QCOMPARE(p.bankState(), QStringLiteral("000000000"));
+}
+
+void WindowTest::countList_data() { bothWindows(); }
+
+void WindowTest::countList()
+{
+    QFETCH(int, which);
+    FixtureWindow w(profileOf(which));
+    WindowProbe p(w, which);
+    QCOMPARE(p.combo()->count(), 30);
+    for (int i = 0; i < 30; ++i)
+        QCOMPARE(p.combo()->itemText(i), QString::number(i + 1));
+    QCOMPARE(p.combo()->currentIndex(), -1);
+    QVERIFY(w.channelCount().isUnset());
+
+    p.combo()->setCurrentIndex(4); // a change by the program is no choice
+    QVERIFY(w.channelCount().isUnset());
+
+    p.type("100");
+    p.chooseCount(12);
+    QCOMPARE(w.channelCount(), dmx::Value::integer(12));
+    QCOMPARE(p.address()->text(), QStringLiteral("100")); // choosing steps nothing
+    QTest::keyClick(p.combo(), Qt::Key_End);
+    QCOMPARE(w.channelCount(), dmx::Value::integer(30));
+}
+
+void WindowTest::stepping_data()
+{
+    QTest::addColumn<int>("which");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("count"); // 0: no entry chosen
+    QTest::addColumn<QString>("presses");
+    QTest::addColumn<QString>("box");
+    struct Row { const char *name, *typed; int count; const char *presses, *box; };
+    const Row rows[] = {
+        {"no count: next keeps the text", "100", 0, "n", "100"},
+        {"no count: previous writes it back", "100", 0, "p", "100"},
+        {"no count: previous gives the number", "007", 0, "p", "7"},
+        {"no count: next keeps leading zeros", "007", 0, "n", "007"},
+        {"no count: next keeps the empty box", "", 0, "n", ""},
+        {"no count: next keeps letters", "abc", 0, "n", "abc"},
+        {"twelve: next", "100", 12, "n", "112"},
+        {"twelve: next twice", "100", 12, "nn", "124"},
+        {"twelve: previous", "100", 12, "p", "88"},
+        {"thirty past the range", "500", 30, "n", "530"},
+        {"five below zero", "3", 5, "p", "-2"},
+        {"below zero and back", "3", 5, "pn", "3"},
+        {"blanks around digits", " 5", 1, "n", "6"},
+        {"empty box with a count", "", 5, "n", ""},
+        {"empty box, previous", "", 0, "p", ""},
+        {"letters with a count", "abc", 5, "np", "abc"},
+        {"lone minus", "-", 5, "np", "-"},
+    };
+    for (const Row &r : rows)
+        for (int which : {0, 1})
+            QTest::addRow("%s: %s", which ? "other fixture" : "colour driver", r.name)
+                << which << r.typed << r.count << r.presses << r.box;
+}
+
+void WindowTest::stepping()
+{
+    QFETCH(int, which);
+    QFETCH(QString, typed);
+    QFETCH(int, count);
+    QFETCH(QString, presses);
+    QFETCH(QString, box);
+    FixtureWindow w(profileOf(which));
+    WindowProbe p(w, which);
+    p.type(typed);
+    if (count)
+        p.chooseCount(count);
+    for (const QChar c : presses)
+        p.press(c == u'n' ? kWindowNames[which].next : kWindowNames[which].previous);
+    QCOMPARE(p.address()->text(), box);
+
+    // The switches follow the stepped address when it is one.
+    bool ok = false;
+    const int n = box.toInt(&ok);
+    if (ok && n >= 0 && n <= 511 && box == QString::number(n)) {
+        QString expected;
+        for (int k = 1; k <= 9; ++k)
+            expected += n & kWindowNames[which].weight[k - 1] ? u'1' : u'0';
+        QCOMPARE(p.bankState(), expected);
+    }
+}
+
+void WindowTest::reset_data() { bothWindows(); }
+
+void WindowTest::reset()
+{
+    QFETCH(int, which);
+    FixtureWindow w(profileOf(which));
+    WindowProbe p(w, which);
+    p.press(kWindowNames[which].reset); // untouched switches become 0
+    QCOMPARE(p.bankState(), QStringLiteral("000000000"));
+
+    p.type("511");
+    p.clickCells("U10");
+    p.chooseCount(8);
+    p.press(kWindowNames[which].reset);
+    QCOMPARE(p.bankState(), QStringLiteral("000000000"));
+    QCOMPARE(p.terminatorState(), QStringLiteral("off"));
+    QCOMPARE(p.address()->text(), QString());
+    QCOMPARE(p.combo()->currentIndex(), 7);
+    QCOMPARE(w.channelCount(), dmx::Value::integer(8));
+
+    p.clickCells("L1");
+    QCOMPARE(p.address()->text(), QStringLiteral("0"));
+    p.press(kWindowNames[which].reset);
+    p.clickCells("U9");
+    QCOMPARE(p.address()->text(), QString::number(kWindowNames[which].weight[8]));
+}
+
+void WindowTest::frenchContextMenu()
+{
+    FixtureWindow w(profileOf(0));
+    WindowProbe p(w, 0);
+    std::unique_ptr<QMenu> menu(p.address()->createStandardContextMenu());
+    QStringList texts;
+    for (QAction *a : menu->actions())
+        texts << a->text().remove(u'&').section(u'\t', 0, 0);
+    QVERIFY2(texts.contains(QStringLiteral("Coller")), qPrintable(texts.join(u'|')));
+    QVERIFY2(texts.contains(QStringLiteral("Copier")), qPrintable(texts.join(u'|')));
+}
+
+void WindowTest::accessibleNames()
+{
+    for (int which : {0, 1}) {
+        FixtureWindow w(profileOf(which));
+        WindowProbe p(w, which);
+        QCOMPARE(p.upper(3)->accessibleName(), QStringLiteral("Interrupteur 3, ON"));
+        QCOMPARE(p.lower(3)->accessibleName(), QStringLiteral("Interrupteur 3, OFF"));
+        QCOMPARE(p.upper(1)->accessibleDescription(),
+                 QStringLiteral("Poids %1").arg(kWindowNames[which].weight[0]));
+        QCOMPARE(p.address()->accessibleName(), QStringLiteral("Adresse DMX"));
+    }
+}
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    setUpApplication(app);
+    WindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "window_test.moc"
