@@ -1,6 +1,8 @@
 #include "shell.h"
 #include "windowprobe.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
@@ -421,6 +423,7 @@ void WindowTest::countList()
     QCOMPARE(p.address()->text(), QStringLiteral("100")); // choosing steps nothing
     QTest::keyClick(p.combo(), Qt::Key_End);
     QCOMPARE(w.channelCount(), dmx::Value::integer(30));
+
 }
 
 void WindowTest::stepping_data()
@@ -532,6 +535,15 @@ void WindowTest::accessibleNames()
         QCOMPARE(p.upper(1)->accessibleDescription(),
                  QStringLiteral("Poids %1").arg(kWindowNames[which].weight[0]));
         QCOMPARE(p.address()->accessibleName(), QStringLiteral("Adresse DMX"));
+
+        // Qt's own texts for the list, as a screen reader announces them.
+        QAccessibleInterface *list = QAccessible::queryAccessibleInterface(p.combo());
+        QVERIFY(list && list->actionInterface());
+        QCOMPARE(list->text(QAccessible::Name), QStringLiteral("Nombre de circuit"));
+        QStringList actions;
+        for (const QString &a : list->actionInterface()->actionNames())
+            actions << list->actionInterface()->localizedActionName(a);
+        QVERIFY2(actions.contains(QStringLiteral("Afficher le menu")), qPrintable(actions.join(u'|')));
     }
 }
 
