@@ -423,7 +423,6 @@ void WindowTest::countList()
     QCOMPARE(p.address()->text(), QStringLiteral("100")); // choosing steps nothing
     QTest::keyClick(p.combo(), Qt::Key_End);
     QCOMPARE(w.channelCount(), dmx::Value::integer(30));
-
 }
 
 void WindowTest::stepping_data()
