@@ -3,6 +3,7 @@
 #include "fixturewindow.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QStyleFactory>
@@ -13,6 +14,10 @@ void setUpApplication(QApplication &app)
     QApplication::setApplicationName(QStringLiteral("Corvane adresse DMX"));
     QApplication::setApplicationVersion(QStringLiteral("3.00"));
     QApplication::setOrganizationName(QStringLiteral("Corvane"));
+    // The desktop finds our menu entry by this name; the icon is the theme's
+    // plain program icon, we have no artwork of our own.
+    QGuiApplication::setDesktopFileName(QStringLiteral(ADRESSE_DMX_APP_ID));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("application-x-executable")));
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     app.setQuitOnLastWindowClosed(false); // the shell decides when the tool ends
 

@@ -11,6 +11,12 @@ packages=(
     libgtest-dev
 )
 
+# Only the tests need these: the Windows version record is compiled with
+# windres, the desktop entry and metainfo validated, the .deb built and read.
+test_packages=(
+    python3 binutils-mingw-w64-x86-64 desktop-file-utils appstream dpkg-dev
+)
+
 # Installs only what is missing, so a second run asks apt nothing.
 ensure_packages() {
     local missing=()
