@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QIcon>
-#include <QLibraryInfo>
 #include <QLocale>
 #include <QStyleFactory>
 #include <QTranslator>
@@ -25,8 +24,7 @@ void setUpApplication(QApplication &app)
     // be Qt's own texts (the address box's context menu).
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
     auto *translator = new QTranslator(&app);
-    if (translator->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (translator->load(QStringLiteral(":/i18n/qtbase_fr.qm")))
         QApplication::installTranslator(translator);
 }
 
