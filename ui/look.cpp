@@ -1,6 +1,7 @@
 #include "look.h"
 
-#include <QApplication>
+#include <QFontDatabase>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QLineEdit>
@@ -10,13 +11,36 @@
 
 namespace look {
 
+namespace {
+
+// The layout's captions were sized for "MS Sans Serif". Linux desktops lack
+// it, and the copy Wine brings is a bitmap that cannot scale; the usual
+// stand-ins are too wide ("Remise à zéro" in a 65-pixel button). Arial
+// Narrow's metrics fit every caption, so its free clone ships with the
+// program and is used whatever fonts the desktop has.
+QString family()
+{
+    static const QString name = [] {
+        for (const char *file : {":/fonts/LiberationSansNarrow-Regular.ttf",
+                                 ":/fonts/LiberationSansNarrow-Bold.ttf"})
+            QFontDatabase::addApplicationFont(QString::fromLatin1(file));
+        return QStringLiteral("Liberation Sans Narrow");
+    }();
+    return name;
+}
+
+} // namespace
+
 QFont font(const layout::Font &f)
 {
-    QFont font(QStringLiteral("MS Sans Serif"));
+    QFont font(family());
     // Pixel sizes at 96 dpi keep the text in proportion with the layout's
     // pixel geometry whatever dpi the desktop reports.
     font.setPixelSize(static_cast<int>(std::lround(f.points * 96 / 72)));
     font.setBold(f.bold);
+    // Widths from the outlines alone: a desktop set to full hinting would
+    // otherwise widen the captions, and unevenly at each screen scale.
+    font.setHintingPreference(QFont::PreferVerticalHinting);
     return font;
 }
 
@@ -50,7 +74,11 @@ void styleTextBox(QLineEdit *box, unsigned look)
 QPixmap wordMark()
 {
     static const QPixmap mark = [] {
-        QPixmap pixmap(100, 107);
+        // Drawn at the screen's density, so that a scaled screen shows it
+        // sharp rather than blown up.
+        const qreal ratio = qGuiApp->devicePixelRatio();
+        QPixmap pixmap(QSizeF(QSizeF(100, 107) * ratio).toSize());
+        pixmap.setDevicePixelRatio(ratio);
         pixmap.fill(Qt::white);
         QPainter p(&pixmap);
         p.setRenderHint(QPainter::Antialiasing);

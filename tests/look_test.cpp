@@ -1,0 +1,260 @@
+// Every text the windows can show must fit its control, at every screen scale.
+#include "fixturewindow.h"
+#include "layout.h"
+#include "shell.h"
+#include "switchbank.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QFontInfo>
+#include <QFontMetricsF>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QStyleOption>
+#include <QtTest>
+
+using layout::Kind;
+using layout::Role;
+
+namespace {
+
+const layout::WindowProfile &profileAt(int which)
+{
+    return which == 0 ? layout::colourDriver() : layout::standard();
+}
+
+QString fromText(dmx::TextView t)
+{
+    return QString::fromUtf16(t.data(), static_cast<qsizetype>(t.size()));
+}
+
+// The scale the test runs at: CTest runs it once per screen scale.
+qreal expectedScale()
+{
+    return qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble();
+}
+
+// Where a control lays out its text, from the style's own geometry.
+QRect textRoom(QWidget *w)
+{
+    QStyle *style = w->style();
+    if (auto *label = qobject_cast<QLabel *>(w)) {
+        const int m = label->margin();
+        return label->contentsRect().adjusted(m, m, -m, -m);
+    }
+    if (auto *button = qobject_cast<QPushButton *>(w)) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.text = button->text();
+        if (button->autoDefault() || button->isDefault())
+            option.features |= QStyleOptionButton::AutoDefaultButton;
+        return style->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+    }
+    if (auto *box = qobject_cast<QLineEdit *>(w)) {
+        QStyleOptionFrame option;
+        option.initFrom(box);
+        option.lineWidth = box->hasFrame() ? style->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, box) : 0;
+        option.state |= QStyle::State_Sunken;
+        const QRect clip = style->subElementRect(QStyle::SE_LineEditContents, &option, box)
+                               .marginsRemoved(box->textMargins());
+        // A line edit keeps two pixels either side free for its cursor; a text
+        // that needs them is scrolled, and then cut at the edge.
+        return clip.adjusted(2, 0, -2, 0);
+    }
+    auto *combo = qobject_cast<QComboBox *>(w);
+    Q_ASSERT(combo);
+    QStyleOptionComboBox option;
+    option.initFrom(combo);
+    option.editable = combo->isEditable();
+    option.frame = combo->hasFrame();
+    return style->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo);
+}
+
+void showText(QWidget *w, const QString &text)
+{
+    if (auto *label = qobject_cast<QLabel *>(w))
+        label->setText(text);
+    else if (auto *button = qobject_cast<QAbstractButton *>(w))
+        button->setText(text);
+    else if (auto *box = qobject_cast<QLineEdit *>(w))
+        box->setText(text);
+    else if (auto *combo = qobject_cast<QComboBox *>(w))
+        combo->setCurrentIndex(combo->findText(text));
+}
+
+QImage render(QWidget *w, qreal ratio)
+{
+    QPixmap pixmap(QSizeF(QSizeF(w->size()) * ratio).toSize());
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    w->render(&pixmap);
+    return pixmap.toImage();
+}
+
+// The text's ink, in logical pixels: what the control draws with the text
+// and not without it.
+QRectF inkOf(QWidget *w, const QString &text, qreal ratio)
+{
+    showText(w, QString());
+    const QImage blank = render(w, ratio);
+    showText(w, text);
+    const QImage shown = render(w, ratio);
+    QRect box;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            if (shown.pixel(x, y) != blank.pixel(x, y))
+                box |= QRect(x, y, 1, 1);
+    return QRectF(QPointF(box.topLeft()) / ratio, QSizeF(box.size()) / ratio);
+}
+
+QString describe(const QRectF &r)
+{
+    return QStringLiteral("(%1,%2 %3x%4)").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+}
+
+} // namespace
+
+class LookTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void textFits_data();
+    void textFits();
+    void windowScales_data();
+    void windowScales();
+};
+
+void LookTest::initTestCase()
+{
+    setUpApplication(*qApp);
+}
+
+void LookTest::textFits_data()
+{
+    QTest::addColumn<int>("which");
+    QTest::addColumn<int>("role");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("text");
+
+    for (int which : {0, 1}) {
+        FixtureWindow window(profileAt(which));
+        auto add = [&](const layout::Control &c, int column, const QString &text) {
+            QWidget *w = window.control({c.role, column});
+            QTest::addRow("%s %s \"%s\"", qPrintable(window.objectName()), qPrintable(w->objectName()),
+                          qPrintable(text))
+                << which << int(c.role) << column << text;
+        };
+        auto addTexts = [&](const layout::Control &c, int column) {
+            QWidget *w = window.control({c.role, column});
+            switch (c.kind) {
+            case Kind::Picture:
+                break;
+            case Kind::Label:
+                add(c, column, static_cast<QLabel *>(w)->text());
+                break;
+            case Kind::Button:
+                add(c, column, static_cast<QPushButton *>(w)->text());
+                break;
+            case Kind::TextBox:
+                if (c.role == Role::Indicator) {
+                    add(c, column, fromText(dmx::kTerminated));
+                } else {
+                    add(c, column, fromText(dmx::kOn));
+                    add(c, column, fromText(dmx::kOff));
+                }
+                break;
+            case Kind::AddressBox:
+                add(c, column, QStringLiteral("511"));
+                add(c, column, QStringLiteral("-30")); // stepped back from an empty box
+                break;
+            case Kind::List: {
+                auto *combo = static_cast<QComboBox *>(w);
+                const QFontMetricsF metrics(combo->font());
+                QString widest;
+                for (int i = 0; i < combo->count(); ++i)
+                    if (metrics.horizontalAdvance(combo->itemText(i)) >= metrics.horizontalAdvance(widest))
+                        widest = combo->itemText(i);
+                add(c, column, widest);
+                break;
+            }
+            }
+        };
+        for (const layout::Control &c : layout::controls()) {
+            if (!layout::isBankRole(c.role)) {
+                addTexts(c, 0);
+                continue;
+            }
+            for (int k = 1; k <= layout::kColumns; ++k)
+                addTexts(c, k);
+        }
+    }
+}
+
+void LookTest::textFits()
+{
+    QFETCH(int, which);
+    QFETCH(int, role);
+    QFETCH(int, column);
+    QFETCH(QString, text);
+
+    FixtureWindow window(profileAt(which));
+    QWidget *w = window.control({Role(role), column});
+    QVERIFY(w);
+    QVERIFY2(QFontInfo(w->font()).exactMatch(), "no face on this machine matches the font asked for");
+
+    const QRect room = textRoom(w);
+    const qreal width = QFontMetricsF(w->font()).horizontalAdvance(text);
+    QVERIFY2(width <= room.width(),
+             qPrintable(QStringLiteral("%1 px wide, room for %2").arg(width).arg(room.width())));
+
+    // What the screen shows: the ink stays inside the room, and grows with
+    // the screen's scale as the controls do.
+    const qreal ratio = w->devicePixelRatio();
+    const QRectF ink = inkOf(w, text, ratio);
+    QVERIFY2(!ink.isEmpty(), "nothing drawn");
+    QVERIFY2(QRectF(room).contains(ink),
+             qPrintable(QStringLiteral("ink %1 outside %2").arg(describe(ink), describe(room))));
+    if (ratio != 1) {
+        const QRectF plain = inkOf(w, text, 1);
+        const QSizeF growth = ink.size() - plain.size();
+        const QPointF shift = ink.center() - plain.center();
+        // Within a pixel and a half, or a twentieth of a long caption: glyphs
+        // snap to whole device pixels, differently at each scale.
+        auto near = [](qreal a, qreal size) { return qAbs(a) <= qMax(1.5, size / 20); };
+        QVERIFY2(near(growth.width(), plain.width()) && near(growth.height(), plain.height())
+                     && near(shift.x(), plain.width()) && near(shift.y(), plain.height()),
+                 qPrintable(QStringLiteral("ink %1 at %2x, %3 at 1x")
+                                .arg(describe(ink)).arg(ratio).arg(describe(plain))));
+    }
+}
+
+void LookTest::windowScales_data()
+{
+    QTest::addColumn<int>("which");
+    QTest::newRow("Corvanecolordriver") << 0;
+    QTest::newRow("Corvanestandard") << 1;
+}
+
+// A scaled screen shows the same window, larger and at its own density.
+void LookTest::windowScales()
+{
+    QFETCH(int, which);
+    FixtureWindow window(profileAt(which));
+    const qreal ratio = window.devicePixelRatio();
+    QCOMPARE(ratio, expectedScale());
+
+    const QPixmap shot = window.grab();
+    QCOMPARE(shot.devicePixelRatio(), ratio);
+    QCOMPARE(shot.size(), QSizeF(QSizeF(window.size()) * ratio).toSize());
+
+    const auto *mark = window.findChild<QLabel *>(QStringLiteral("Image2"));
+    QVERIFY(mark);
+    QCOMPARE(mark->pixmap().devicePixelRatio(), ratio);
+}
+
+QTEST_MAIN(LookTest)
+#include "look_test.moc"
