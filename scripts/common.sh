@@ -12,9 +12,11 @@ packages=(
 )
 
 # Only the tests need these: the Windows version record is compiled with
-# windres, the desktop entry and metainfo validated, the .deb built and read.
+# windres, the desktop entry and metainfo validated, the .deb built and read;
+# clang and its runtimes build the fuzz targets (gcc's sanitizers come with g++).
 test_packages=(
     python3 binutils-mingw-w64-x86-64 desktop-file-utils appstream dpkg-dev
+    clang libclang-rt-14-dev
 )
 
 # Installs only what is missing, so a second run asks apt nothing.

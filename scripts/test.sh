@@ -1,7 +1,37 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test.
+# Installs what is missing, builds, and runs every test: the suite on the
+# normal build, the suite again under AddressSanitizer and UBSan, and then
+# each fuzz target for a short while (FUZZ_SECONDS each, default 20).
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
+run_tests() {
+    ctest --test-dir "$1" --output-on-failure -j "$(nproc)"
+}
+
+# gcc, like the normal build; Debug builds fastest and the suite is small.
+run_sanitized() {
+    local dir="$root/build-asan"
+    cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DDMX_SANITIZE=ON >/dev/null
+    cmake --build "$dir"
+    ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1 \
+    LSAN_OPTIONS="suppressions=$root/tests/lsan.supp" \
+    UBSAN_OPTIONS=print_stacktrace=1 \
+        run_tests "$dir"
+}
+
+run_fuzz() {
+    "$root/fuzz/run.sh" "${FUZZ_SECONDS:-20}"
+}
+
+# Runs one stage and says how long it took.
+stage() {
+    local start=$SECONDS
+    "$@"
+    echo "== $1: $((SECONDS - start)) s"
+}
+
 ensure_packages "${packages[@]}" "${test_packages[@]}"
-build
-ctest --test-dir "$build_dir" --output-on-failure -j "$(nproc)"
+stage build
+stage run_tests "$build_dir"
+stage run_sanitized
+stage run_fuzz
