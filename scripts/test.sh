@@ -4,8 +4,11 @@
 # each fuzz target for a short while (FUZZ_SECONDS each, default 20).
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
+summary="$(mktemp)"
+trap 'rm -f "$summary"' EXIT
+
 run_tests() {
-    ctest --test-dir "$1" --output-on-failure -j "$(nproc)"
+    ctest --test-dir "$1" --output-on-failure -j "$(nproc)" | tee -a "$summary"
 }
 
 # gcc, like the normal build; Debug builds fastest and the suite is small.
@@ -35,3 +38,7 @@ stage build
 stage run_tests "$build_dir"
 stage run_sanitized
 stage run_fuzz
+
+# One closing line for both runs of the suite.
+awk '/tests passed, .* tests failed out of/ { total += $NF; failed += $4 }
+     END { printf "ctest: %d passed, %d failed\n", total - failed, failed }' "$summary"
