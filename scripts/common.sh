@@ -10,6 +10,9 @@ packages=(
     qt6-base-dev qt6-translations-l10n
     libgtest-dev
 )
+# What bench.sh needs on top: an X server to time the start-up on, and the
+# headers of the X extension that reports drawing.
+bench_packages=(xvfb xauth libxcb-damage0-dev)
 
 # Only the tests need these: the Windows version record is compiled with
 # windres, the desktop entry and metainfo validated, the .deb built and read;

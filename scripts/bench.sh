@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Times the start-up against a bare Qt window, and each kind of user event.
+# Usage: ./scripts/bench.sh [START-UP RUNS [EVENTS OF EACH KIND]]
+# Prints Markdown tables for the README's "Performance" section.
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+runs=${1:-21}
+events=${2:-2000}
+
+ensure_packages "${packages[@]}" "${bench_packages[@]}"
+build >/dev/null
+
+echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ //');" \
+     "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "Command: ./scripts/bench.sh $runs $events"
+echo
+
+# Both programs get the same environment and the same X server, which the
+# harness watches for their first frame.
+runtime_dir=$(mktemp -d)
+trap 'rm -rf "$runtime_dir"' EXIT
+env -u QT_QPA_PLATFORM XDG_RUNTIME_DIR="$runtime_dir" \
+    xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
+    "$build_dir/bench/bench-startup" -n "$runs" \
+    "bare Qt window (QLabel)=$build_dir/bench/bench-bare-window" \
+    "adresse-dmx=$build_dir/app/adresse-dmx"
+echo
+
+XDG_RUNTIME_DIR="$runtime_dir" QT_QPA_PLATFORM=offscreen "$build_dir/bench/bench-events" "$events"
