@@ -8,11 +8,14 @@ runs=${1:-21}
 events=${2:-2000}
 
 ensure_packages "${packages[@]}" "${bench_packages[@]}"
-build >/dev/null
+build >&2
 
 echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ //');" \
      "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
 echo "Command: ./scripts/bench.sh $runs $events"
+if awk -v l="$(cut -d' ' -f1 /proc/loadavg)" 'BEGIN { exit !(l > 0.5) }'; then
+    echo "(The machine is busy: the figures, the 99th percentiles most, will be high.)"
+fi
 echo
 
 # Both programs get the same environment and the same X server, which the
