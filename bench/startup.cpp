@@ -35,6 +35,7 @@ struct Program
     std::string path;
     std::vector<double> frameMs;
     std::vector<double> rssMiB;
+    std::vector<double> cpuMs;
 };
 
 double nowMs()
@@ -44,11 +45,24 @@ double nowMs()
     return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) / 1e6;
 }
 
-double median(std::vector<double> v)
+double ms(timeval t)
+{
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3;
+}
+
+// Linear between the two nearest samples; 0.5 is the median.
+double quantile(std::vector<double> v, double q)
 {
     std::sort(v.begin(), v.end());
-    const std::size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+    const double at = q * static_cast<double>(v.size() - 1);
+    const auto below = static_cast<std::size_t>(at);
+    const std::size_t above = std::min(below + 1, v.size() - 1);
+    return v[below] + (v[above] - v[below]) * (at - static_cast<double>(below));
+}
+
+double median(const std::vector<double> &v)
+{
+    return quantile(v, 0.5);
 }
 
 [[noreturn]] void fail(const std::string &what)
@@ -142,6 +156,7 @@ public:
 
         p.frameMs.push_back(frame);
         p.rssMiB.push_back(static_cast<double>(usage.ru_maxrss) / 1024.0);
+        p.cpuMs.push_back(ms(usage.ru_utime) + ms(usage.ru_stime));
     }
 
 private:
@@ -202,7 +217,7 @@ int main(int argc, char *argv[])
         const char *eq = std::strchr(argv[i], '=');
         if (!eq)
             usage();
-        programs.push_back({std::string(argv[i], static_cast<std::size_t>(eq - argv[i])), eq + 1, {}, {}});
+        programs.push_back({std::string(argv[i], static_cast<std::size_t>(eq - argv[i])), eq + 1, {}, {}, {}});
     }
     if (programs.empty() || runs < 1)
         usage();
@@ -215,16 +230,19 @@ int main(int argc, char *argv[])
             screen.run(programs[r % 2 ? programs.size() - 1 - i : i], settleMs);
         if (r == warmUp - 1)
             for (Program &p : programs)
-                p.frameMs.clear(), p.rssMiB.clear();
+                p.frameMs.clear(), p.rssMiB.clear(), p.cpuMs.clear();
     }
 
     const Program &ref = programs.front();
-    std::printf("Start-up: fork to first frame on the X server, and peak RSS; median of %d runs\n\n", runs);
-    std::printf("| program | first frame (ms) | peak RSS (MiB) | time ratio | memory ratio |\n");
-    std::printf("|---|---:|---:|---:|---:|\n");
+    std::printf("Start-up, median of %d runs: fork to first frame on the X server (quartiles\n"
+                "in brackets); CPU time (user + system) and peak RSS of the process\n\n", runs);
+    std::printf("| program | first frame (ms) | ratio | CPU time (ms) | ratio | peak RSS (MiB) | ratio |\n");
+    std::printf("|---|---:|---:|---:|---:|---:|---:|\n");
     for (const Program &p : programs)
-        std::printf("| %s | %.1f | %.1f | %.2fx | %.2fx |\n", p.name.c_str(), median(p.frameMs),
-                    median(p.rssMiB), median(p.frameMs) / median(ref.frameMs),
+        std::printf("| %s | %.1f (%.1f-%.1f) | %.2fx | %.1f | %.2fx | %.1f | %.2fx |\n", p.name.c_str(),
+                    median(p.frameMs), quantile(p.frameMs, 0.25), quantile(p.frameMs, 0.75),
+                    median(p.frameMs) / median(ref.frameMs), median(p.cpuMs),
+                    median(p.cpuMs) / median(ref.cpuMs), median(p.rssMiB),
                     median(p.rssMiB) / median(ref.rssMiB));
     return 0;
 }
