@@ -136,7 +136,7 @@ public:
             }
         }
 
-        ::poll(nullptr, 0, settleMs);
+        ::poll(nullptr, 0, settleMs); // what a program does just after its first frame counts too
         kill(pid, SIGTERM);
         int status = 0;
         rusage usage{};
