@@ -141,7 +141,8 @@ QWidget *FixtureWindow::build(const Control &c, int k)
     }
     w->setObjectName(name);
     w->setGeometry(toPixels(left), toPixels(c.top), toPixels(c.width), toPixels(c.height));
-    w->setFont(look::font(font));
+    if (!(font == Font{})) // the others take the window's font from their parent
+        w->setFont(look::font(font));
     w->setToolTip(QString::fromUtf8(tip));
     if (c.accessibleName)
         w->setAccessibleName(QString::fromUtf8(c.accessibleName));

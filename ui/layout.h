@@ -43,6 +43,7 @@ struct Font
 {
     double points = 8.25; // the window's font when not given
     bool bold = false;
+    friend bool operator==(Font a, Font b) { return a.points == b.points && a.bold == b.bold; }
 };
 
 struct Control
