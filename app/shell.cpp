@@ -3,7 +3,6 @@
 #include "fixturewindow.h"
 
 #include <QApplication>
-#include <QIcon>
 #include <QLocale>
 #include <QStyleFactory>
 #include <QTranslator>
@@ -13,10 +12,11 @@ void setUpApplication(QApplication &app)
     QApplication::setApplicationName(QStringLiteral("Corvane adresse DMX"));
     QApplication::setApplicationVersion(QStringLiteral("3.00"));
     QApplication::setOrganizationName(QStringLiteral("Corvane"));
-    // The desktop finds our menu entry by this name; the icon is the theme's
-    // plain program icon, we have no artwork of our own.
+    // The desktop finds our menu entry, and through it the theme's plain
+    // program icon, by this name. The windows set no icon of their own:
+    // looking one up in the icon themes would cost a few milliseconds at
+    // every start.
     QGuiApplication::setDesktopFileName(QStringLiteral(ADRESSE_DMX_APP_ID));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("application-x-executable")));
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     app.setQuitOnLastWindowClosed(false); // the shell decides when the tool ends
 
