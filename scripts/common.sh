@@ -18,7 +18,7 @@ bench_packages=(xvfb xauth libxcb-damage0-dev)
 # windres, the desktop entry and metainfo validated, the .deb built and read;
 # clang and its runtimes build the fuzz targets (gcc's sanitizers come with g++).
 test_packages=(
-    python3 binutils-mingw-w64-x86-64 desktop-file-utils appstream dpkg-dev
+    python3 binutils-mingw-w64-x86-64 desktop-file-utils appstream dpkg-dev file
     clang libclang-rt-14-dev
 )
 
