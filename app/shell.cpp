@@ -52,7 +52,7 @@ void WindowShell::start()
 FixtureWindow &WindowShell::open(Which which)
 {
     if (!windows_[which]) {
-        const auto &profile = which == ColourDriver ? layout::colourDriver() : layout::standard();
+        const auto &profile = which == ColourDriver ? layout::colourDriver() : layout::otherFixture();
         auto *w = new FixtureWindow(profile);
         connect(w, &FixtureWindow::switchRequested, this, [this, which] { switchFrom(which); });
         connect(w, &FixtureWindow::quitRequested, this, [this, which] { quitFrom(which); });
@@ -65,14 +65,14 @@ FixtureWindow &WindowShell::open(Which which)
 // Shows the other window first, then hides this one: exactly one stays on screen.
 void WindowShell::switchFrom(Which which)
 {
-    open(which == ColourDriver ? Standard : ColourDriver).show();
+    open(which == ColourDriver ? OtherFixture : ColourDriver).show();
     windows_[which]->hide();
 }
 
 void WindowShell::quitFrom(Which which)
 {
     unload(which);
-    unload(which == ColourDriver ? Standard : ColourDriver);
+    unload(which == ColourDriver ? OtherFixture : ColourDriver);
     emit finished();
 }
 

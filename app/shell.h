@@ -19,7 +19,7 @@ class WindowShell : public QObject
 {
     Q_OBJECT
 public:
-    enum Which { ColourDriver, Standard };
+    enum Which { ColourDriver, OtherFixture };
 
     explicit WindowShell(QObject *parent = nullptr);
     ~WindowShell() override;

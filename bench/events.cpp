@@ -108,8 +108,8 @@ int main(int argc, char *argv[])
     QCoreApplication::processEvents();
     const double firstSwitchUs =
         std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - firstStart).count();
-    FixtureWindow *standard = shell.window(WindowShell::Standard);
-    QTest::mouseClick(control<QPushButton>(standard, Role::Switch), Qt::LeftButton);
+    FixtureWindow *other = shell.window(WindowShell::OtherFixture);
+    QTest::mouseClick(control<QPushButton>(other, Role::Switch), Qt::LeftButton);
     QCoreApplication::processEvents();
 
     auto *address = control<AddressBox>(colour, Role::AddressBox);
@@ -119,10 +119,10 @@ int main(int argc, char *argv[])
     if (colour->channelCount() != dmx::Value::integer(4))
         std::abort();
     auto shownColour = [colour] { return colour; };
-    auto shownStandard = [standard] { return standard; };
+    auto shownOther = [other] { return other; };
     auto showColour = [&] {
         if (!colour->isVisible())
-            QTest::mouseClick(control<QPushButton>(standard, Role::Switch), Qt::LeftButton);
+            QTest::mouseClick(control<QPushButton>(other, Role::Switch), Qt::LeftButton);
     };
     auto setSwitches = [&] {
         address->assign(QStringLiteral("311"));
@@ -160,13 +160,13 @@ int main(int argc, char *argv[])
              showColour();
              setSwitches();
          },
-         [&] { QTest::mouseClick(control<QPushButton>(colour, Role::Switch), Qt::LeftButton); }, shownStandard},
+         [&] { QTest::mouseClick(control<QPushButton>(colour, Role::Switch), Qt::LeftButton); }, shownOther},
         {"Corvane (back)",
          [&](int) {
-             if (!standard->isVisible())
+             if (!other->isVisible())
                  QTest::mouseClick(control<QPushButton>(colour, Role::Switch), Qt::LeftButton);
          },
-         [&] { QTest::mouseClick(control<QPushButton>(standard, Role::Switch), Qt::LeftButton); }, shownColour},
+         [&] { QTest::mouseClick(control<QPushButton>(other, Role::Switch), Qt::LeftButton); }, shownColour},
     };
 
     std::printf("Events in the real windows (QPA %s), %d of each, microseconds\n\n",

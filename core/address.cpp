@@ -21,9 +21,9 @@ std::optional<Text> patternOf(TextView address)
     if ((address.size() > 1 && address.front() == u'0') || value > kLargestAddress)
         return std::nullopt;
 
-    Text pattern(kPatternLength, u'0');
-    for (int i = 0; i < kPatternLength; ++i)
-        if (value & (1 << (kPatternLength - 1 - i)))
+    Text pattern(kAddressSwitches, u'0');
+    for (int i = 0; i < kAddressSwitches; ++i)
+        if (value & (1 << (kAddressSwitches - 1 - i)))
             pattern[i] = u'1';
     return pattern;
 }

@@ -20,7 +20,8 @@ void AddressToPattern();
 // text is not one of the 512 addresses.
 std::optional<Text> patternOf(TextView address);
 
-inline constexpr int kPatternLength = 9;
-inline constexpr int kLargestAddress = (1 << kPatternLength) - 1;
+// The nine address switches, one per character of a pattern.
+inline constexpr int kAddressSwitches = 9;
+inline constexpr int kLargestAddress = (1 << kAddressSwitches) - 1;
 
 } // namespace dmx

@@ -6,7 +6,7 @@ namespace dmx {
 
 int BankProfile::drivingCharacter(int k) const
 {
-    int character = kPatternLength;
+    int character = kAddressSwitches;
     for (int w = weight(k); w > 1; w >>= 1)
         --character;
     return character;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "address.h"
 #include "value.h"
 
 #include <array>
@@ -8,7 +9,6 @@
 
 namespace dmx {
 
-inline constexpr int kAddressSwitches = 9;
 // The tenth switch is the DMX line terminator: it has no weight and never
 // enters the address.
 inline constexpr int kTerminatorSwitch = 10;
@@ -35,7 +35,7 @@ struct BankProfile
 };
 
 inline constexpr BankProfile kColourDriverBank{{256, 128, 64, 32, 16, 8, 4, 2, 1}};
-inline constexpr BankProfile kStandardBank{{1, 2, 4, 8, 16, 32, 64, 128, 256}};
+inline constexpr BankProfile kOtherFixtureBank{{1, 2, 4, 8, 16, 32, 64, 128, 256}};
 
 // The nine weight values of one window ("a" to "i"), each unset until the
 // program first sets its switch.

@@ -13,7 +13,7 @@ void check(const dmx::Text &text)
 {
     std::optional<dmx::Text> expected;
     if (const auto n = fuzz::addressOf(text))
-        expected = fuzz::widen(std::bitset<dmx::kPatternLength>(*n).to_string());
+        expected = fuzz::widen(std::bitset<dmx::kAddressSwitches>(*n).to_string());
     FUZZ_CHECK(dmx::patternOf(text) == expected, text);
 
     dmx::DmxPattern = dmx::Value::text(text);

@@ -28,7 +28,7 @@ struct Window
     }
 };
 
-const Window windows[] = {{dmx::kColourDriverBank, false}, {dmx::kStandardBank, true}};
+const Window windows[] = {{dmx::kColourDriverBank, false}, {dmx::kOtherFixtureBank, true}};
 
 class Redraws
 {

@@ -81,9 +81,9 @@ TEST(BankProfile, WeightsAndDrivingCharacters)
 {
     for (int k = 1; k <= 9; ++k) {
         EXPECT_EQ(kColourDriverBank.weight(k), 1 << (9 - k));
-        EXPECT_EQ(kStandardBank.weight(k), 1 << (k - 1));
+        EXPECT_EQ(kOtherFixtureBank.weight(k), 1 << (k - 1));
         EXPECT_EQ(kColourDriverBank.drivingCharacter(k), k);
-        EXPECT_EQ(kStandardBank.drivingCharacter(k), 10 - k);
+        EXPECT_EQ(kOtherFixtureBank.drivingCharacter(k), 10 - k);
     }
 }
 
@@ -101,7 +101,7 @@ struct SumCase
     std::vector<int> on; // switches set on
     std::vector<int> off; // switches set off; the rest stay unset
     int colourDriver;
-    int standard;
+    int other;
 };
 
 class Sum : public testing::TestWithParam<SumCase> {};
@@ -110,7 +110,7 @@ TEST_P(Sum, InBothWeightOrders)
 {
     const SumCase &c = GetParam();
     for (const auto &[profile, expected] :
-         {std::pair{kColourDriverBank, c.colourDriver}, std::pair{kStandardBank, c.standard}}) {
+         {std::pair{kColourDriverBank, c.colourDriver}, std::pair{kOtherFixtureBank, c.other}}) {
         SwitchBank bank(profile);
         for (int k : c.off)
             bank.set(k, false);
@@ -148,22 +148,22 @@ TEST(SwitchBank, FollowSetsOnlyTheSwitchesWithABinaryCharacter)
 TEST(SwitchBank, FollowReadsThePatternInEachWindowsOrder)
 {
     SwitchBank colour(kColourDriverBank);
-    SwitchBank standard(kStandardBank);
-    for (SwitchBank *bank : {&colour, &standard}) {
+    SwitchBank other(kOtherFixtureBank);
+    for (SwitchBank *bank : {&colour, &other}) {
         const auto settings = bank->follow(u"100000000");
         for (int k = 1; k <= 9; ++k)
             EXPECT_TRUE(settings[k - 1]);
         EXPECT_EQ(bank->sum(), Value::integer(256));
     }
     EXPECT_EQ(colour.weightValue(1), Value::integer(256));
-    EXPECT_EQ(standard.weightValue(9), Value::integer(256));
-    EXPECT_EQ(standard.weightValue(1), Value::integer(0));
+    EXPECT_EQ(other.weightValue(9), Value::integer(256));
+    EXPECT_EQ(other.weightValue(1), Value::integer(0));
 }
 
 TEST(SwitchBank, FollowLeavesEverythingForTextWithoutBinaryCharacters)
 {
     for (const char16_t *text : {u"", u"abc", u"-5", u"2345678923"}) {
-        SwitchBank bank(kStandardBank);
+        SwitchBank bank(kOtherFixtureBank);
         for (const auto &s : bank.follow(text))
             EXPECT_FALSE(s);
         for (int k = 1; k <= 9; ++k)

@@ -23,7 +23,7 @@ namespace {
 
 const layout::WindowProfile &profileAt(int which)
 {
-    return which == 0 ? layout::colourDriver() : layout::standard();
+    return which == 0 ? layout::colourDriver() : layout::otherFixture();
 }
 
 QString fromText(dmx::TextView t)

@@ -605,12 +605,12 @@ void RandomSessionTest::session()
     if (const QString beforeQuit = s.chooseWindowToQuitFrom(events); !beforeQuit.isEmpty())
         QFAIL(qPrintable(beforeQuit));
     QPointer<FixtureWindow> colour = s.shell().window(WindowShell::ColourDriver);
-    QPointer<FixtureWindow> standard = s.shell().window(WindowShell::Standard);
+    QPointer<FixtureWindow> other = s.shell().window(WindowShell::OtherFixture);
     s.quit();
     QCOMPARE(finished.count(), 1);
     QVERIFY(!s.shell().window(WindowShell::ColourDriver));
-    QVERIFY(!s.shell().window(WindowShell::Standard));
-    QTRY_VERIFY(!colour && !standard);
+    QVERIFY(!s.shell().window(WindowShell::OtherFixture));
+    QTRY_VERIFY(!colour && !other);
 }
 
 int main(int argc, char *argv[])

@@ -31,7 +31,7 @@ void ShellTest::startsWithTheColourDriverWindowOnly()
     shell.start();
     QVERIFY(shell.window(WindowShell::ColourDriver));
     QVERIFY(shell.window(WindowShell::ColourDriver)->isVisible());
-    QVERIFY(!shell.window(WindowShell::Standard));
+    QVERIFY(!shell.window(WindowShell::OtherFixture));
 }
 
 void ShellTest::switchingThereAndBack()
@@ -45,31 +45,31 @@ void ShellTest::switchingThereAndBack()
     c.clickCells("U10");
 
     c.press("Retourstandard");
-    FixtureWindow *standard = shell.window(WindowShell::Standard);
-    QVERIFY(standard);
-    QVERIFY(standard->isVisible());
+    FixtureWindow *other = shell.window(WindowShell::OtherFixture);
+    QVERIFY(other);
+    QVERIFY(other->isVisible());
     QVERIFY(!colour->isVisible());
     QCOMPARE(c.bankState(), QStringLiteral("000000000")); // left reset
     QCOMPARE(c.terminatorState(), QStringLiteral("off"));
     QCOMPARE(c.address()->text(), QString());
 
-    const WindowProbe s = probe(shell, WindowShell::Standard);
+    const WindowProbe s = probe(shell, WindowShell::OtherFixture);
     QVERIFY(s.window().channelCount().isUnset()); // each window has its own count
     s.chooseCount(3);
     s.type("7");
     for (int round = 0; round < 2; ++round) {
         s.press("Retourcolordriver");
         QVERIFY(colour->isVisible());
-        QVERIFY(!standard->isVisible());
+        QVERIFY(!other->isVisible());
         QCOMPARE(c.combo()->currentIndex(), 7);
         QCOMPARE(colour->channelCount(), dmx::Value::integer(8));
         QCOMPARE(s.address()->text(), QString());
         c.press("Retourstandard");
-        QCOMPARE(shell.window(WindowShell::Standard), standard); // the same instance
-        QVERIFY(standard->isVisible());
+        QCOMPARE(shell.window(WindowShell::OtherFixture), other); // the same instance
+        QVERIFY(other->isVisible());
         QCOMPARE(s.combo()->count(), 30); // loaded once, never 60
         QCOMPARE(s.combo()->currentIndex(), 2);
-        QCOMPARE(standard->channelCount(), dmx::Value::integer(3));
+        QCOMPARE(other->channelCount(), dmx::Value::integer(3));
     }
 }
 
@@ -97,9 +97,9 @@ void ShellTest::quit()
     if (visitOther) {
         probe(shell, WindowShell::ColourDriver).press("Retourstandard");
         if (from == 0)
-            probe(shell, WindowShell::Standard).press("Retourcolordriver");
+            probe(shell, WindowShell::OtherFixture).press("Retourcolordriver");
     }
-    QPointer<FixtureWindow> standard = shell.window(WindowShell::Standard);
+    QPointer<FixtureWindow> other = shell.window(WindowShell::OtherFixture);
     const auto which = static_cast<WindowShell::Which>(from);
     if (titleBar)
         shell.window(which)->close();
@@ -108,10 +108,10 @@ void ShellTest::quit()
 
     QCOMPARE(finished.count(), 1);
     QVERIFY(!shell.window(WindowShell::ColourDriver));
-    QVERIFY(!shell.window(WindowShell::Standard));
+    QVERIFY(!shell.window(WindowShell::OtherFixture));
     if (!visitOther)
-        QVERIFY(!standard); // never created just to be closed
-    QTRY_VERIFY(!colour && !standard); // released once the handler has returned
+        QVERIFY(!other); // never created just to be closed
+    QTRY_VERIFY(!colour && !other); // released once the handler has returned
 }
 
 void ShellTest::quitEndsTheEventLoopWithExitCodeZero()
@@ -121,7 +121,7 @@ void ShellTest::quitEndsTheEventLoopWithExitCodeZero()
     shell.start();
     QTimer::singleShot(0, &shell, [&] {
         probe(shell, WindowShell::ColourDriver).press("Retourstandard");
-        probe(shell, WindowShell::Standard).press("Quitterstandard");
+        probe(shell, WindowShell::OtherFixture).press("Quitterstandard");
     });
     QCOMPARE(QApplication::exec(), 0);
 }

@@ -53,16 +53,16 @@ void WindowTest::layoutRows_data()
 {
     // Twips as the layout gives them; each row holds both windows' names.
     QTest::addColumn<QString>("colour");
-    QTest::addColumn<QString>("standard");
+    QTest::addColumn<QString>("other");
     QTest::addColumn<QRect>("twips");
     QTest::addColumn<QString>("colourText");
-    QTest::addColumn<QString>("standardText");
+    QTest::addColumn<QString>("otherText");
     QTest::addColumn<int>("pixelSize");
     QTest::addColumn<bool>("bold");
-    auto row = [](const char *colour, const char *standard, QRect twips, const QString &text,
-                  const QString &standardText, int px, bool bold) {
-        QTest::newRow(colour) << QString::fromUtf8(colour) << QString::fromUtf8(standard) << twips
-                              << text << standardText << px << bold;
+    auto row = [](const char *colour, const char *other, QRect twips, const QString &text,
+                  const QString &otherText, int px, bool bold) {
+        QTest::newRow(colour) << QString::fromUtf8(colour) << QString::fromUtf8(other) << twips
+                              << text << otherText << px << bold;
     };
     row("Label100", "Label100", {480, 480, 1815, 255}, "Adresse DMX:", "Adresse DMX:", 16, true);
     row("Text100", "Text1000", {480, 840, 1815, 615}, "", "", 32, false);
@@ -77,7 +77,7 @@ void WindowTest::layoutRows_data()
     row("Label101", "Label101", {1080, 0, 3615, 255}, QString(), QString(), 13, false);
     row("Image2", "Image2", {2760, 360, 1500, 1605}, QString(), QString(), -1, false);
     const char *colourWeights[] = {"256", "128", "64", "32", "16", "8", "4", "2", "1", "120R"};
-    const char *standardWeights[] = {"1", "2", "4", "8", "16", "32", "64", "128", "256", "120R"};
+    const char *otherWeights[] = {"1", "2", "4", "8", "16", "32", "64", "128", "256", "120R"};
     for (int k = 1; k <= 10; ++k) {
         const int left = 480 * k;
         const QByteArray number = "Label" + QByteArray::number(k);
@@ -87,7 +87,7 @@ void WindowTest::layoutRows_data()
         row(up, "Text" + QByteArray::number(100 + k), {left, 2880, 495, 375}, "", "", 11, true);
         row(down, "Text" + QByteArray::number(110 + k), {left, 3240, 495, 375}, "OFF", "OFF", 11, true);
         const QByteArray weight = "Label" + QByteArray::number(k + 10);
-        row(weight, weight, {left, 3720, 495, 375}, colourWeights[k - 1], standardWeights[k - 1],
+        row(weight, weight, {left, 3720, 495, 375}, colourWeights[k - 1], otherWeights[k - 1],
             k == 10 ? 11 : 13, false);
     }
 }
@@ -95,21 +95,21 @@ void WindowTest::layoutRows_data()
 void WindowTest::layoutRows()
 {
     QFETCH(QString, colour);
-    QFETCH(QString, standard);
+    QFETCH(QString, other);
     QFETCH(QRect, twips);
     QFETCH(QString, colourText);
-    QFETCH(QString, standardText);
+    QFETCH(QString, otherText);
     QFETCH(int, pixelSize);
     QFETCH(bool, bold);
 
     for (int which : {0, 1}) {
         FixtureWindow w(profileOf(which));
         QCOMPARE(w.size(), QSize(386, 283));
-        QWidget *c = w.findChild<QWidget *>(which == 0 ? colour : standard);
-        QVERIFY2(c, qPrintable(which == 0 ? colour : standard));
+        QWidget *c = w.findChild<QWidget *>(which == 0 ? colour : other);
+        QVERIFY2(c, qPrintable(which == 0 ? colour : other));
         QCOMPARE(c->geometry(), QRect(twips.x() / 15, twips.y() / 15, twips.width() / 15,
                                       twips.height() / 15));
-        const QString expected = which == 0 ? colourText : standardText;
+        const QString expected = which == 0 ? colourText : otherText;
         if (!expected.isNull()) {
             QString shown;
             if (auto *l = qobject_cast<QLabel *>(c))
@@ -247,7 +247,7 @@ void WindowTest::typing_data()
     QTest::addColumn<QString>("keys");
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("state");
-    struct Row { const char *name, *keys, *box, *colour, *standard; };
+    struct Row { const char *name, *keys, *box, *colour, *other; };
     const Row rows[] = {
         {"zero turns all off", "0", "0", "000000000", "000000000"},
         {"one", "1", "1", "000000001", "100000000"},
@@ -271,7 +271,7 @@ void WindowTest::typing_data()
     };
     for (const Row &r : rows) {
         QTest::addRow("colour driver: %s", r.name) << 0 << r.keys << r.box << r.colour;
-        QTest::addRow("other fixture: %s", r.name) << 1 << r.keys << r.box << r.standard;
+        QTest::addRow("other fixture: %s", r.name) << 1 << r.keys << r.box << r.other;
     }
 }
 
@@ -324,7 +324,7 @@ void WindowTest::clicks_data()
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("state");
     QTest::addColumn<QString>("terminator");
-    struct Row { const char *name, *typed, *clicks, *colourBox, *colourState, *standardBox, *standardState, *terminator; };
+    struct Row { const char *name, *typed, *clicks, *colourBox, *colourState, *otherBox, *otherState, *terminator; };
     const Row rows[] = {
         {"first upper cell", "", "U1", "256", "100000000", "1", "100000000", "off"},
         {"ninth upper cell", "", "U9", "1", "000000001", "256", "000000001", "off"},
@@ -344,7 +344,7 @@ void WindowTest::clicks_data()
     };
     for (const Row &r : rows) {
         QTest::addRow("colour driver: %s", r.name) << 0 << r.typed << r.clicks << r.colourBox << r.colourState << r.terminator;
-        QTest::addRow("other fixture: %s", r.name) << 1 << r.typed << r.clicks << r.standardBox << r.standardState << r.terminator;
+        QTest::addRow("other fixture: %s", r.name) << 1 << r.typed << r.clicks << r.otherBox << r.otherState << r.terminator;
     }
 }
 

@@ -28,7 +28,7 @@ inline const WindowNames kWindowNames[2] = {
 
 inline const layout::WindowProfile &profileOf(int which)
 {
-    return which == 0 ? layout::colourDriver() : layout::standard();
+    return which == 0 ? layout::colourDriver() : layout::otherFixture();
 }
 
 class WindowProbe

@@ -32,8 +32,8 @@ int main(int argc, char *argv[])
     QTest::mouseClick(colour.findChild<QLineEdit *>(QStringLiteral("Text10")), Qt::LeftButton);
     save(colour, out.filePath(QStringLiteral("colour-driver.png")));
 
-    FixtureWindow standard(layout::standard());
-    QTest::keyClicks(standard.findChild<QLineEdit *>(QStringLiteral("Text1000")), QStringLiteral("100"));
-    save(standard, out.filePath(QStringLiteral("other-fixture.png")));
+    FixtureWindow other(layout::otherFixture());
+    QTest::keyClicks(other.findChild<QLineEdit *>(QStringLiteral("Text1000")), QStringLiteral("100"));
+    save(other, out.filePath(QStringLiteral("other-fixture.png")));
     return 0;
 }

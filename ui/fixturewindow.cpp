@@ -169,7 +169,7 @@ void FixtureWindow::connectHandlers()
     connect(button(Role::Next), &QPushButton::clicked, this, [this] { step(true); });
     connect(button(Role::Previous), &QPushButton::clicked, this, [this] { step(false); });
     connect(button(Role::Reset), &QPushButton::clicked, this, &FixtureWindow::reset);
-    // Retourstandard_Click / Retourcolordriver_Click: reset, then the other window.
+    // The window is left reset, so it is found that way when the user comes back.
     connect(button(Role::Switch), &QPushButton::clicked, this, [this] {
         reset();
         emit switchRequested();
@@ -177,7 +177,8 @@ void FixtureWindow::connectHandlers()
     connect(button(Role::Quit), &QPushButton::clicked, this, &FixtureWindow::quitRequested);
 }
 
-// Form_Load: the channel-count list gets "1" to "30" and no entry is chosen.
+// The channel-count list offers 1 to 30 channels; no count is chosen until
+// the user picks one, so stepping does nothing before that.
 void FixtureWindow::load()
 {
     for (int n = 1; n <= 30; ++n)
@@ -191,8 +192,8 @@ void FixtureWindow::draw(int k, bool on)
     lower_[k - 1]->setText(fromText(dmx::lowerCellText(on)));
 }
 
-// Text100_Change / Text1000_Change: every change of the address box, typed or
-// written, redraws the switches its text can set.
+// Every change of the address box, typed or written, redraws the switches its
+// text can set; a text that is not an address leaves the others as they were.
 void FixtureWindow::addressChanged(const QString &text)
 {
     dmx::DmxPattern = dmx::Value::text(text.toStdU16String());
@@ -203,32 +204,29 @@ void FixtureWindow::addressChanged(const QString &text)
             draw(k, *settings[k - 1]);
 }
 
-// Text1_Click ... Text20_Click / Text101_Click ... Text120_Click: a cell sets
-// its switch on (upper) or off (lower). An address switch then writes the sum
-// into the address box, whose change handling redraws the bank inside the
-// write; the terminator only shows or clears "120R".
+// A cell sets its switch on (upper) or off (lower). An address switch then
+// writes the sum into the address box, whose change handling redraws the bank
+// inside the write; the terminator only shows or clears "120R".
 void FixtureWindow::cellClicked(int k, bool upper)
 {
-    upper_[k - 1]->setText(fromText(dmx::upperCellText(upper)));
+    draw(k, upper);
     if (k == dmx::kTerminatorSwitch) {
-        lower_[k - 1]->setText(fromText(dmx::lowerCellText(upper)));
         indicator_->setText(upper ? fromText(dmx::kTerminated) : QString());
         return;
     }
     bank_.set(k, upper);
     total = bank_.sum();
-    lower_[k - 1]->setText(fromText(dmx::lowerCellText(upper)));
     address_->assign(fromText(total.toText()));
 }
 
-// Combo1_Click / Combo100_Click: the user's choice, never the program's.
+// Only the user's choice sets the channel count, never the program's.
 void FixtureWindow::countChosen(int index)
 {
     ChannelCount = dmx::Value::integer(static_cast<std::int16_t>(index + 1));
 }
 
-// suivant_Click, précédent_Click / suivant100_Click, précédent100_Click.
-// A text that is not a number cannot be stepped: the box keeps it.
+// Steps to the next or previous fixture by the channel count. A text that is
+// not a number cannot be stepped: the box keeps it.
 void FixtureWindow::step(bool forward)
 {
     const dmx::Value address = dmx::Value::text(address_->text().toStdU16String());
@@ -237,8 +235,7 @@ void FixtureWindow::step(bool forward)
         address_->assign(fromText(result->toText()));
 }
 
-// RAZcolordriver_Click / RAZstandard_Click: every switch off, the address box
-// and the terminator indicator emptied.
+// Every switch off, the address box and the terminator indicator emptied.
 void FixtureWindow::reset()
 {
     for (int k = 1; k <= dmx::kAddressSwitches; ++k) {

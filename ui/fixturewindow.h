@@ -15,8 +15,7 @@ class TextBox;
 
 // One address window, built from the shared layout table and a profile:
 // the colour-driver window and the other-fixture window are two instances
-// of this class. The handlers keep the names of the controls they serve in
-// their comments.
+// of this class.
 class FixtureWindow : public QWidget
 {
     Q_OBJECT

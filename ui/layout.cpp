@@ -94,12 +94,12 @@ const WindowProfile &colourDriver()
     return profile;
 }
 
-const WindowProfile &standard()
+const WindowProfile &otherFixture()
 {
     static const WindowProfile profile{
         "Corvanestandard",
         "Corvane Adresse DMX Autre V 0.3",
-        dmx::kStandardBank,
+        dmx::kOtherFixtureBank,
         100,
         "Label22",
         {

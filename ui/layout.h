@@ -92,6 +92,6 @@ struct WindowProfile
 };
 
 const WindowProfile &colourDriver();
-const WindowProfile &standard();
+const WindowProfile &otherFixture();
 
 } // namespace layout
