@@ -15,10 +15,12 @@ packages=(
 bench_packages=(xvfb xauth libxcb-damage0-dev)
 
 # Only the tests need these: the Windows version record is compiled with
-# windres, the desktop entry and metainfo validated, the .deb built and read;
+# windres, the desktop entry and metainfo validated, the .deb built and read,
+# the addressing sheet's PDF read back (pdfinfo, pdftotext);
 # clang and its runtimes build the fuzz targets (gcc's sanitizers come with g++).
 test_packages=(
     python3 binutils-mingw-w64-x86-64 desktop-file-utils appstream dpkg-dev file
+    poppler-utils
     clang libclang-rt-14-dev
 )
 
