@@ -11,7 +11,7 @@ namespace {
 constexpr Remark kUnsettableRemark{"hors interrupteurs",
                              "l'adresse de départ dépasse 511 : les neuf interrupteurs ne "
                              "peuvent pas la donner, aucun réglage n'est dessiné."};
-constexpr Remark kPastLineRemark{"au-delà du canal 512",
+constexpr Remark kPastLineRemark{"dépasse le canal 512",
                            "les derniers canaux de l'appareil tombent hors de la ligne DMX."};
 constexpr Remark kTerminatorRemark{"bouchon 120R",
                              "interrupteur 10 sur ON : cet appareil ferme la ligne DMX."};

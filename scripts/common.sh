@@ -11,8 +11,8 @@ packages=(
     libgtest-dev
 )
 # What bench.sh needs on top: an X server to time the start-up on, and the
-# headers of the X extension that reports drawing.
-bench_packages=(xvfb xauth libxcb-damage0-dev)
+# headers of the X extension that reports drawing; python3 to time the sheet.
+bench_packages=(xvfb xauth libxcb-damage0-dev python3)
 
 # Only the tests need these: the Windows version record is compiled with
 # windres, the desktop entry and metainfo validated, the .deb built and read,

@@ -150,7 +150,7 @@ void SheetTest::pdfOfThreePages()
     QVERIFY(text.waitForFinished());
     const QString words = QString::fromUtf8(text.readAllStandardOutput());
     for (const char *expected : {"Perche 2", "interrupteur 1 = 256", "480 à 489", "870 à 879", "hors interrupteurs",
-                                 "au-delà du canal 512", "bouchon 120R", "120R", "Page 1 sur 3", "Page 3 sur 3"})
+                                 "dépasse le canal 512", "bouchon 120R", "120R", "Page 1 sur 3", "Page 3 sur 3"})
         QVERIFY2(words.contains(QString::fromUtf8(expected)), expected);
 }
 

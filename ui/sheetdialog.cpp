@@ -130,7 +130,8 @@ void SheetDialog::showSummary()
     const auto flagged = std::count_if(rows.begin(), rows.end(),
                                        [](const dmx::SheetRow &r) { return !r.settable || r.pastLine; });
     if (flagged)
-        text += QStringLiteral(" %1 appareil(s) hors de la ligne ou des interrupteurs.").arg(flagged);
+        text += flagged == 1 ? QStringLiteral(" 1 appareil hors de la ligne ou des interrupteurs.")
+                             : QStringLiteral(" %1 appareils hors de la ligne ou des interrupteurs.").arg(flagged);
     summary_->setText(text);
 }
 
@@ -170,6 +171,8 @@ void SheetDialog::copy()
 {
     if (const auto made = plan()) {
         QGuiApplication::clipboard()->setText(sheet::fromUtf8(dmx::separatedTable(*made, '\t')));
-        summary_->setText(QStringLiteral("Tableau copié : %1 ligne(s).").arg(made->rows.size()));
+        summary_->setText(QStringLiteral("Tableau copié : %1 appareil%2, à coller dans un tableur.")
+                              .arg(made->rows.size())
+                              .arg(made->rows.size() == 1 ? "" : "s"));
     }
 }

@@ -155,8 +155,14 @@ void paint(QPagedPaintDevice &device, const dmx::Plan &plan, const QString &titl
             y += 50;
             const dmx::SheetRow &last = plan.rows.back();
             page.text(QRectF(0, y, width, 50), Qt::AlignLeft | Qt::AlignVCenter,
-                      QStringLiteral("%1 appareil(s) de %2 canal(aux) : adresses %3 à %4, dernier canal %5")
-                          .arg(rows).arg(run.channels).arg(run.first).arg(last.start).arg(last.last),
+                      QStringLiteral("%1 %2 de %3 %4 : adresses %5 à %6, dernier canal %7")
+                          .arg(rows)
+                          .arg(rows == 1 ? u"appareil" : u"appareils")
+                          .arg(run.channels)
+                          .arg(run.channels == 1 ? u"canal" : u"canaux")
+                          .arg(run.first)
+                          .arg(last.start)
+                          .arg(last.last),
                       body);
             y += 50;
             for (const dmx::Remark &r : legend) {
