@@ -136,6 +136,8 @@ int runCommandLine()
     const dmx::Plan &plan = std::get<dmx::Plan>(made);
 
     const QString path = parser.value(output);
+    if (parser.isSet(output) && path.isEmpty())
+        return fail(kBadInput, QStringLiteral("-o : le nom du fichier est vide."));
     if (path.isEmpty() || path == u"-") {
         say(stdout, sheet::fromUtf8(dmx::textTable(plan, parser.value(title).toStdString())));
         return 0;

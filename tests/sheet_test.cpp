@@ -112,6 +112,7 @@ void SheetTest::badInputWritesNothing_data()
                               << "plusieurs fois";
     QTest::newRow("unknown ending") << QStringList{"--feuille", "1,7,3", "-o", "ancien.doc"} << ".pdf, .csv ou .txt";
     QTest::newRow("-o without a name") << QStringList{"--feuille", "1,7,3", "-o"} << "-o";
+    QTest::newRow("-o empty") << QStringList{"--feuille", "1,7,3", "-o", ""} << "vide";
 }
 
 void SheetTest::badInputWritesNothing()
