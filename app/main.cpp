@@ -1,11 +1,17 @@
+#include "commandline.h"
 #include "shell.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
+    const bool commandLine = wantsCommandLine(argc, argv);
+    if (commandLine)
+        prepareCommandLine();
     QApplication app(argc, argv);
     setUpApplication(app);
+    if (commandLine)
+        return runCommandLine();
 
     WindowShell shell;
     QObject::connect(&shell, &WindowShell::finished, &app, &QCoreApplication::quit,

@@ -1,14 +1,21 @@
 #!/usr/bin/env bash
-# Times the start-up against a bare Qt window, and each kind of user event.
+# Times the start-up against a bare Qt window, each kind of user event, and
+# the command line writing a 512-fixture addressing sheet as PDF.
 # Usage: ./scripts/bench.sh [START-UP RUNS [EVENTS OF EACH KIND]]
+#        ./scripts/bench.sh sheet [RUNS]     (the sheet alone, a few seconds)
 # Prints Markdown tables for the README's "Performance" section.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-runs=${1:-21}
-events=${2:-2000}
-
 ensure_packages "${packages[@]}" "${bench_packages[@]}"
 build >&2
+
+if [ "${1:-}" = sheet ]; then
+    python3 "$root/scripts/bench_sheet.py" "$build_dir/app/adresse-dmx" "${2:-11}"
+    exit
+fi
+
+runs=${1:-21}
+events=${2:-2000}
 
 echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ //');" \
      "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
@@ -30,3 +37,6 @@ env -u QT_QPA_PLATFORM XDG_RUNTIME_DIR="$runtime_dir" \
 echo
 
 XDG_RUNTIME_DIR="$runtime_dir" QT_QPA_PLATFORM=offscreen "$build_dir/bench/bench-events" "$events"
+echo
+
+python3 "$root/scripts/bench_sheet.py" "$build_dir/app/adresse-dmx"

@@ -11,14 +11,16 @@ packages=(
     libgtest-dev
 )
 # What bench.sh needs on top: an X server to time the start-up on, and the
-# headers of the X extension that reports drawing.
-bench_packages=(xvfb xauth libxcb-damage0-dev)
+# headers of the X extension that reports drawing; python3 to time the sheet.
+bench_packages=(xvfb xauth libxcb-damage0-dev python3)
 
 # Only the tests need these: the Windows version record is compiled with
-# windres, the desktop entry and metainfo validated, the .deb built and read;
+# windres, the desktop entry and metainfo validated, the .deb built and read,
+# the addressing sheet's PDF read back (pdfinfo, pdftotext);
 # clang and its runtimes build the fuzz targets (gcc's sanitizers come with g++).
 test_packages=(
     python3 binutils-mingw-w64-x86-64 desktop-file-utils appstream dpkg-dev file
+    poppler-utils
     clang libclang-rt-14-dev
 )
 

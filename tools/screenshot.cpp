@@ -1,10 +1,13 @@
-// Renders both windows, as a technician would see them mid-use, into PNG
-// files for the README: screenshot <output folder>.
+// Renders both windows, as a technician would see them mid-use, and the
+// addressing sheet's dialog, into PNG files for the README:
+// screenshot <output folder>.
 
 #include "fixturewindow.h"
+#include "sheetdialog.h"
 #include "shell.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
@@ -12,7 +15,7 @@
 
 namespace {
 
-void save(FixtureWindow &window, const QString &path)
+void save(QWidget &window, const QString &path)
 {
     window.show();
     if (!QTest::qWaitForWindowExposed(&window) || !window.grab().save(path))
@@ -35,5 +38,20 @@ int main(int argc, char *argv[])
     FixtureWindow other(layout::otherFixture());
     QTest::keyClicks(other.findChild<QLineEdit *>(QStringLiteral("Text1000")), QStringLiteral("100"));
     save(other, out.filePath(QStringLiteral("other-fixture.png")));
+
+    // As Ctrl+P opens it from the colour-driver window above.
+    colour.activateWindow();
+    if (!QTest::qWaitForWindowActive(&colour))
+        qFatal("the colour-driver window did not come back");
+    auto *count = colour.findChild<QComboBox *>(QStringLiteral("Combo1"));
+    QTest::keyClick(count, Qt::Key_Home);
+    for (int i = 1; i < 7; ++i)
+        QTest::keyClick(count, Qt::Key_Down);
+    QTest::keyClick(&colour, Qt::Key_P, Qt::ControlModifier);
+    auto *sheet = colour.findChild<SheetDialog *>();
+    if (!sheet)
+        qFatal("Ctrl+P opened no sheet dialog");
+    QTest::keyClicks(sheet->findChild<QLineEdit *>(QStringLiteral("titre")), QStringLiteral("Perche 2, PAR LED"));
+    save(*sheet, out.filePath(QStringLiteral("sheet-dialog.png")));
     return 0;
 }

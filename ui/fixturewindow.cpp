@@ -2,11 +2,14 @@
 
 #include "address.h"
 #include "look.h"
+#include "sheetdialog.h"
 #include "textbox.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 
 using namespace layout;
@@ -175,6 +178,20 @@ void FixtureWindow::connectHandlers()
         emit switchRequested();
     });
     connect(button(Role::Quit), &QPushButton::clicked, this, &FixtureWindow::quitRequested);
+
+    // Ctrl+P anywhere in the window, and the last entry of the address box's menu.
+    auto *sheet = new QAction(QStringLiteral("Feuille d'adressage…"), this);
+    sheet->setShortcut(QKeySequence::Print);
+    addAction(sheet);
+    connect(sheet, &QAction::triggered, this, &FixtureWindow::openSheet);
+    address_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(address_, &QWidget::customContextMenuRequested, this, [this, sheet](QPoint at) {
+        QMenu *menu = address_->createStandardContextMenu();
+        menu->addSeparator();
+        menu->addAction(sheet);
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(address_->mapToGlobal(at));
+    });
 }
 
 // The channel-count list offers 1 to 30 channels; no count is chosen until
@@ -245,6 +262,19 @@ void FixtureWindow::reset()
     draw(dmx::kTerminatorSwitch, false);
     address_->assign(QString());
     indicator_->setText(QString());
+}
+
+// The dialog starts from what the window shows and leaves the window as it was.
+void FixtureWindow::openSheet()
+{
+    std::optional<int> first, channels;
+    if (dmx::patternOf(address_->text().toStdU16String()))
+        first = address_->text().toInt();
+    if (ChannelCount.isInteger())
+        channels = static_cast<int>(*ChannelCount.toNumber());
+    auto *dialog = new SheetDialog(first, channels, profile_.bank, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
 }
 
 void FixtureWindow::closeEvent(QCloseEvent *event)

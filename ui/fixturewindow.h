@@ -48,6 +48,7 @@ private:
     void step(bool forward);
     void reset();
     void draw(int column, bool on);
+    void openSheet();
 
     const layout::WindowProfile &profile_;
     dmx::SwitchBank bank_;          // a .. i

@@ -1,0 +1,252 @@
+#include "sheetdialog.h"
+#include "shell.h"
+#include "windowprobe.h"
+
+#include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QMenu>
+#include <QProcess>
+#include <QSpinBox>
+#include <QTemporaryDir>
+
+// The addressing sheet: the command line run as a script runs it, and the
+// dialog as the windows open it.
+class SheetTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void writes_data();
+    void writes();
+    void badInputWritesNothing_data();
+    void badInputWritesNothing();
+    void pdfOfThreePages();
+    void version();
+
+    void dialogStartsFromTheWindow_data();
+    void dialogStartsFromTheWindow();
+
+private:
+    struct Run
+    {
+        int status;
+        QByteArray out, err;
+    };
+    Run tool(const QStringList &args) const
+    {
+        QProcess p;
+        p.setWorkingDirectory(dir.path());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DISPLAY")); // it must not need one
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(ADRESSE_DMX), args);
+        if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
+            return {-1, {}, p.readAllStandardError()};
+        return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
+    }
+    QByteArray read(const QString &name) const
+    {
+        QFile f(dir.filePath(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(absent)");
+    }
+
+    QTemporaryDir dir;
+};
+
+void SheetTest::writes_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("file"); // empty: standard output
+    QTest::addColumn<QByteArray>("expected");
+
+    const QByteArray text = "Essai\n"
+                            "interrupteur 1 = 256\n"
+                            "Appareil Adresse Canaux    1   2   3   4   5   6   7   8   9   10  Remarques\n"
+                            "1        510     510-510   ON  ON  ON  ON  ON  ON  ON  ON  OFF OFF\n"
+                            "2        511     511-511   ON  ON  ON  ON  ON  ON  ON  ON  ON  OFF\n"
+                            "3        512     512-512                                           "
+                            "hors interrupteurs, bouchon 120R\n";
+    const QStringList run{"--feuille", "510,1,3", "--titre", "Essai"};
+    QTest::newRow("text on standard output") << run << QString() << text;
+    QTest::newRow("text on -o -") << run + QStringList{"-o", "-"} << QString() << text;
+    QTest::newRow(".txt file") << run + QStringList{"-o", "ligne.txt"} << "ligne.txt" << text;
+    QTest::newRow(".csv, other order, no terminator")
+        << QStringList{"--feuille", "510,1,3", "--autre", "--sans-bouchon", "-o", "ligne.CSV"} << "ligne.CSV"
+        << QByteArray("\xEF\xBB\xBF"
+                      "Appareil;Adresse;Dernier canal;1;2;3;4;5;6;7;8;9;10;Remarques\n"
+                      "1;510;510;OFF;ON;ON;ON;ON;ON;ON;ON;ON;OFF;\n"
+                      "2;511;511;ON;ON;ON;ON;ON;ON;ON;ON;ON;OFF;\n"
+                      "3;512;512;;;;;;;;;;;hors interrupteurs\n");
+}
+
+void SheetTest::writes()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, file);
+    QFETCH(QByteArray, expected);
+    const Run r = tool(args);
+    QCOMPARE(r.err, QByteArray());
+    QCOMPARE(r.status, 0);
+    QCOMPARE(file.isEmpty() ? r.out : read(file), expected);
+}
+
+void SheetTest::badInputWritesNothing_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("says");
+
+    const auto into = [](QStringList args) { return args << "-o" << "ancien.pdf"; };
+    QTest::newRow("unknown option") << into({"--feuille", "1,7,3", "--couleur"}) << "couleur";
+    QTest::newRow("no --feuille") << into({"--titre", "Perche"}) << "il manque --feuille";
+    QTest::newRow("two numbers") << into({"--feuille", "1,7"}) << "PREMIERE,CANAUX,NOMBRE";
+    QTest::newRow("a word") << into({"--feuille", "1,sept,3"}) << "« sept » n'est pas un nombre entier";
+    QTest::newRow("number too long") << into({"--feuille", "1,99999999999999999999,3"}) << "nombre entier";
+    QTest::newRow("first -1") << into({"--feuille", "-1,7,3"}) << "première adresse doit aller de 0 à 511";
+    QTest::newRow("first 512") << into({"--feuille", "512,7,3"}) << "(reçu : 512)";
+    QTest::newRow("no channel") << into({"--feuille", "1,0,3"}) << "nombre de canaux";
+    QTest::newRow("513 fixtures") << into({"--feuille", "1,1,513"}) << "nombre d'appareils";
+    QTest::newRow("stray argument") << into({"--feuille", "1,7,3", "encore"}) << "argument inattendu";
+    QTest::newRow("-o twice") << QStringList{"--feuille", "1,7,3", "-o", "x.pdf", "-o", "ancien.pdf"}
+                              << "plusieurs fois";
+    QTest::newRow("unknown ending") << QStringList{"--feuille", "1,7,3", "-o", "ancien.doc"} << ".pdf, .csv ou .txt";
+    QTest::newRow("-o without a name") << QStringList{"--feuille", "1,7,3", "-o"} << "-o";
+    QTest::newRow("-o empty") << QStringList{"--feuille", "1,7,3", "-o", ""} << "vide";
+}
+
+void SheetTest::badInputWritesNothing()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, says);
+    for (const char *old : {"ancien.pdf", "ancien.doc"}) {
+        QFile f(dir.filePath(QString::fromLatin1(old)));
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write("ancien") == 6);
+    }
+    const auto before = QDir(dir.path()).entryList(QDir::Files);
+
+    const Run r = tool(args);
+    QCOMPARE(r.status, 2);
+    QCOMPARE(r.out, QByteArray());
+    const QString err = QString::fromUtf8(r.err);
+    QVERIFY2(err.startsWith(u"adresse-dmx : ") && err.count(u'\n') == 1 && err.endsWith(u'\n'),
+             qPrintable(err));
+    QVERIFY2(err.contains(says), qPrintable(err));
+    QCOMPARE(read(QStringLiteral("ancien.pdf")), QByteArray("ancien"));
+    QCOMPARE(read(QStringLiteral("ancien.doc")), QByteArray("ancien"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), before);
+}
+
+void SheetTest::pdfOfThreePages()
+{
+    QCOMPARE(tool({"--feuille", "480,10,40", "--titre", "Perche 2", "-o", "perche.pdf"}).status, 0);
+    const QString pdf = dir.filePath(QStringLiteral("perche.pdf"));
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {pdf});
+    QVERIFY(info.waitForFinished());
+    QVERIFY(info.readAllStandardOutput().contains(QByteArray("\nPages:           3\n")));
+
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    QVERIFY(text.waitForFinished());
+    const QString words = QString::fromUtf8(text.readAllStandardOutput());
+    for (const char *expected : {"Perche 2", "interrupteur 1 = 256", "480 à 489", "870 à 879", "hors interrupteurs",
+                                 "dépasse le canal 512", "bouchon 120R", "120R", "Page 1 sur 3", "Page 3 sur 3"})
+        QVERIFY2(words.contains(QString::fromUtf8(expected)), expected);
+}
+
+void SheetTest::version()
+{
+    const Run r = tool({"--version"});
+    QCOMPARE(r.status, 0);
+    QCOMPARE(QString::fromUtf8(r.out),
+             QCoreApplication::applicationName() + u' ' + QCoreApplication::applicationVersion() + u'\n');
+}
+
+void SheetTest::dialogStartsFromTheWindow_data()
+{
+    QTest::addColumn<int>("which");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("count"); // 0: none chosen
+    QTest::addColumn<bool>("byMenu");
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("channels");
+
+    QTest::newRow("colour driver, Ctrl+P") << 0 << "100" << 7 << false << 100 << 7;
+    QTest::newRow("other fixture, menu") << 1 << "42" << 12 << true << 42 << 12;
+    QTest::newRow("colour driver, empty, menu") << 0 << "" << 0 << true << 1 << 1;
+    QTest::newRow("other fixture, not an address, Ctrl+P") << 1 << "600" << 3 << false << 1 << 3;
+}
+
+void SheetTest::dialogStartsFromTheWindow()
+{
+    QFETCH(int, which);
+    QFETCH(QString, typed);
+    QFETCH(int, count);
+    QFETCH(bool, byMenu);
+    QFETCH(int, first);
+    QFETCH(int, channels);
+
+    FixtureWindow w(profileOf(which));
+    WindowProbe p(w, which);
+    w.show();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    if (count)
+        p.chooseCount(count);
+    p.clickCells(QStringLiteral("U10"));
+    p.address()->setFocus();
+    p.type(typed);
+    const QString text = p.address()->text(), bank = p.bankState(), terminator = p.terminatorState();
+    const int countIndex = p.combo()->currentIndex();
+    QWidget *focus = QApplication::focusWidget();
+
+    if (byMenu) {
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(4, 4), p.address()->mapToGlobal(QPoint(4, 4)));
+        QApplication::sendEvent(p.address(), &event);
+        QMenu *menu = nullptr;
+        QTRY_VERIFY((menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())));
+        QAction *last = menu->actions().constLast();
+        QCOMPARE(last->text(), QStringLiteral("Feuille d'adressage…"));
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(last).center());
+    } else {
+        QTest::keyClick(focus, Qt::Key_P, Qt::ControlModifier);
+    }
+    auto *dialog = w.findChild<SheetDialog *>();
+    QVERIFY(dialog && dialog->isVisible());
+    QCOMPARE(dialog->findChild<QSpinBox *>(QStringLiteral("premiere"))->value(), first);
+    QCOMPARE(dialog->findChild<QSpinBox *>(QStringLiteral("canaux"))->value(), channels);
+    QCOMPARE(dialog->findChild<QComboBox *>(QStringLiteral("ordre"))->currentIndex(), which);
+    QVERIFY(dialog->findChild<QCheckBox *>(QStringLiteral("bouchon"))->isChecked());
+
+    // Using it: another start, copied as a spreadsheet takes it.
+    dialog->findChild<QSpinBox *>(QStringLiteral("premiere"))->setValue(300);
+    for (QPushButton *b : dialog->findChildren<QPushButton *>())
+        if (b->text().remove(u'&') == u"Copier le tableau")
+            QTest::mouseClick(b, Qt::LeftButton);
+    const QStringList lines = QApplication::clipboard()->text().split(u'\n');
+    QVERIFY2(lines.size() > 2 && lines[0].startsWith(u"Appareil\tAdresse\tDernier canal\t1\t2\t")
+                 && lines[1].startsWith(QStringLiteral("1\t300\t%1\t").arg(299 + channels)),
+             qPrintable(lines.mid(0, 2).join(u'|')));
+
+    QTest::keyClick(dialog, Qt::Key_Escape);
+    QTRY_VERIFY(!w.findChild<SheetDialog *>());
+    QCOMPARE(p.address()->text(), text);
+    QCOMPARE(p.bankState(), bank);
+    QCOMPARE(p.terminatorState(), terminator);
+    QCOMPARE(p.combo()->currentIndex(), countIndex);
+    // The desktop gives the window back its activation; its focus is where it was.
+    QCOMPARE(w.focusWidget(), focus);
+    w.activateWindow();
+    QTRY_COMPARE(QApplication::focusWidget(), focus);
+}
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    setUpApplication(app);
+    SheetTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "sheet_test.moc"
