@@ -4,6 +4,7 @@
 
 int main(int argc, char *argv[])
 {
+    provideRuntimeDir();
     QApplication app(argc, argv);
     setUpApplication(app);
 

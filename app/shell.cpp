@@ -3,9 +3,35 @@
 #include "fixturewindow.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLocale>
 #include <QStyleFactory>
 #include <QTranslator>
+
+#ifdef Q_OS_LINUX
+#include <cerrno>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+// Started from a console (as root, say), no session gives the tool a runtime
+// folder, and Qt would warn at every start before falling back on
+// <tmp>/runtime-<user>. We make that same folder, private, and point Qt at
+// it; Qt still refuses it if someone else owns it or may read it.
+void provideRuntimeDir()
+{
+#ifdef Q_OS_LINUX
+    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        return;
+    const passwd *user = getpwuid(geteuid());
+    if (!user)
+        return;
+    const QByteArray dir = QFile::encodeName(QDir::tempPath()) + "/runtime-" + user->pw_name;
+    if (mkdir(dir.constData(), 0700) == 0 || errno == EEXIST)
+        qputenv("XDG_RUNTIME_DIR", dir);
+#endif
+}
 
 void setUpApplication(QApplication &app)
 {
