@@ -36,7 +36,7 @@ void provideRuntimeDir()
 void setUpApplication(QApplication &app)
 {
     QApplication::setApplicationName(QStringLiteral("Corvane adresse DMX"));
-    QApplication::setApplicationVersion(QStringLiteral("3.00"));
+    QApplication::setApplicationVersion(QStringLiteral(ADRESSE_DMX_VERSION));
     QApplication::setOrganizationName(QStringLiteral("Corvane"));
     // The desktop finds our menu entry, and through it the theme's plain
     // program icon, by this name. The windows set no icon of their own:
