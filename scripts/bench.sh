@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Times the start-up against a bare Qt window, and each kind of user event.
 # Usage: ./scripts/bench.sh [START-UP RUNS [EVENTS OF EACH KIND]]
-# Prints Markdown tables for the README's "Performance" section.
+# Prints Markdown tables for docs/performance.md.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 runs=${1:-21}
