@@ -17,8 +17,9 @@
 
 // Started from a console (as root, say), no session gives the tool a runtime
 // folder, and Qt would warn at every start before falling back on
-// <tmp>/runtime-<user>. We make that same folder, private, and point Qt at
-// it; Qt still refuses it if someone else owns it or may read it.
+// <tmp>/runtime-<user>. We make that same folder and point Qt at it, but only
+// if it is a real folder of ours that nobody else may enter; otherwise Qt's
+// own warning says what is wrong.
 void provideRuntimeDir()
 {
 #ifdef Q_OS_LINUX
@@ -28,7 +29,9 @@ void provideRuntimeDir()
     if (!user)
         return;
     const QByteArray dir = QFile::encodeName(QDir::tempPath()) + "/runtime-" + user->pw_name;
-    if (mkdir(dir.constData(), 0700) == 0 || errno == EEXIST)
+    struct stat info{};
+    if ((mkdir(dir.constData(), 0700) == 0 || errno == EEXIST) && lstat(dir.constData(), &info) == 0
+        && S_ISDIR(info.st_mode) && info.st_uid == geteuid() && (info.st_mode & 077) == 0)
         qputenv("XDG_RUNTIME_DIR", dir);
 #endif
 }
