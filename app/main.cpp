@@ -5,6 +5,7 @@
 
 int main(int argc, char *argv[])
 {
+    provideRuntimeDir();
     const bool commandLine = wantsCommandLine(argc, argv);
     if (commandLine)
         prepareCommandLine();

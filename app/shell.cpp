@@ -3,14 +3,43 @@
 #include "fixturewindow.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLocale>
 #include <QStyleFactory>
 #include <QTranslator>
 
+#ifdef Q_OS_LINUX
+#include <cerrno>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+// Started from a console (as root, say), no session gives the tool a runtime
+// folder, and Qt would warn at every start before falling back on
+// <tmp>/runtime-<user>. We make that same folder and point Qt at it, but only
+// if it is a real folder of ours that nobody else may enter; otherwise Qt's
+// own warning says what is wrong.
+void provideRuntimeDir()
+{
+#ifdef Q_OS_LINUX
+    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        return;
+    const passwd *user = getpwuid(geteuid());
+    if (!user)
+        return;
+    const QByteArray dir = QFile::encodeName(QDir::tempPath()) + "/runtime-" + user->pw_name;
+    struct stat info{};
+    if ((mkdir(dir.constData(), 0700) == 0 || errno == EEXIST) && lstat(dir.constData(), &info) == 0
+        && S_ISDIR(info.st_mode) && info.st_uid == geteuid() && (info.st_mode & 077) == 0)
+        qputenv("XDG_RUNTIME_DIR", dir);
+#endif
+}
+
 void setUpApplication(QApplication &app)
 {
     QApplication::setApplicationName(QStringLiteral("Corvane adresse DMX"));
-    QApplication::setApplicationVersion(QStringLiteral("3.00"));
+    QApplication::setApplicationVersion(QStringLiteral(ADRESSE_DMX_VERSION));
     QApplication::setOrganizationName(QStringLiteral("Corvane"));
     // The desktop finds our menu entry, and through it the theme's plain
     // program icon, by this name. The windows set no icon of their own:

@@ -8,6 +8,10 @@
 class QApplication;
 class FixtureWindow;
 
+// Gives Qt a private runtime folder when the session has none, so that it
+// starts without a warning. Runs before the QApplication is made.
+void provideRuntimeDir();
+
 // What every run of the tool sets up before its first window: the style,
 // French for Qt's own texts, and the application's identity.
 void setUpApplication(QApplication &app);

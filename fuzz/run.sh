@@ -17,7 +17,9 @@ build="$root/build-fuzz"
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_COMPILER=clang++ -DDMX_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$build" --target "${targets[@]/#/fuzz_}"
+# No progress lines: only a compiler's messages or a failure.
+cmake --build "$build" --target "${targets[@]/#/fuzz_}" -- --quiet \
+    | { grep -vx 'ninja: no work to do\.' || true; }
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT

@@ -3,7 +3,7 @@
 # the command line writing a 512-fixture addressing sheet as PDF.
 # Usage: ./scripts/bench.sh [START-UP RUNS [EVENTS OF EACH KIND]]
 #        ./scripts/bench.sh sheet [RUNS]     (the sheet alone, a few seconds)
-# Prints Markdown tables for the README's "Performance" section.
+# Prints Markdown tables for docs/performance.md.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 ensure_packages "${packages[@]}" "${bench_packages[@]}"

@@ -9,17 +9,18 @@ packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-translations-l10n
     libgtest-dev
+    fonts-liberation # the windows' face, Liberation Sans Narrow
 )
 # What bench.sh needs on top: an X server to time the start-up on, and the
 # headers of the X extension that reports drawing; python3 to time the sheet.
 bench_packages=(xvfb xauth libxcb-damage0-dev python3)
 
 # Only the tests need these: the Windows version record is compiled with
-# windres, the desktop entry and metainfo validated, the .deb built and read,
-# the addressing sheet's PDF read back (pdfinfo, pdftotext);
+# windres, the desktop entry and metainfo validated, the .deb built, read and
+# checked by lintian, the addressing sheet's PDF read back (pdfinfo, pdftotext);
 # clang and its runtimes build the fuzz targets (gcc's sanitizers come with g++).
 test_packages=(
-    python3 binutils-mingw-w64-x86-64 desktop-file-utils appstream dpkg-dev file
+    python3 binutils-mingw-w64-x86-64 desktop-file-utils appstream dpkg-dev file lintian
     poppler-utils
     clang libclang-rt-14-dev
 )
@@ -39,7 +40,13 @@ ensure_packages() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# Builds in DIR without progress lines: only a compiler's messages, a failure,
+# and nothing at all when there is nothing to rebuild.
+quiet_build() {
+    cmake --build "$1" "${@:2}" -- --quiet | { grep -vx 'ninja: no work to do\.' || true; }
+}
+
 build() {
     cmake -S "$root" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-    cmake --build "$build_dir"
+    quiet_build "$build_dir"
 }

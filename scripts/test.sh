@@ -15,7 +15,7 @@ run_tests() {
 run_sanitized() {
     local dir="$root/build-asan"
     cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DDMX_SANITIZE=ON >/dev/null
-    cmake --build "$dir"
+    quiet_build "$dir"
     ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1 \
     LSAN_OPTIONS="suppressions=$root/tests/lsan.supp" \
     UBSAN_OPTIONS=print_stacktrace=1 \

@@ -44,11 +44,17 @@ TEST(AddressToPattern, ListedRows)
     EXPECT_EQ(convert(u"511"), "111111111");
 }
 
-class NonKey : public testing::TestWithParam<const char16_t *> {};
+struct NonKeyCase
+{
+    const char *name;
+    const char16_t *text;
+};
+
+class NonKey : public testing::TestWithParam<NonKeyCase> {};
 
 TEST_P(NonKey, IsLeftExactlyAsItWas)
 {
-    const Text text = GetParam();
+    const Text text = GetParam().text;
     DmxPattern = Value::text(text);
     AddressToPattern();
     EXPECT_EQ(DmxPattern, Value::text(text));
@@ -57,9 +63,16 @@ TEST_P(NonKey, IsLeftExactlyAsItWas)
 
 INSTANTIATE_TEST_SUITE_P(
     AddressToPattern, NonKey,
-    testing::Values(u"", u"512", u"999", u"1000", u"01", u"00", u"007", u" 1", u"1 ", u"-1",
-                    u"+1", u"1.0", u"1,", u"abc", u"000000101", u"111111111", u"\uff11",
-                    u"1a", u"65536", u"5110"));
+    testing::Values(NonKeyCase{"empty", u""}, NonKeyCase{"512", u"512"}, NonKeyCase{"999", u"999"},
+                    NonKeyCase{"1000", u"1000"}, NonKeyCase{"01", u"01"}, NonKeyCase{"00", u"00"},
+                    NonKeyCase{"007", u"007"}, NonKeyCase{"blankBefore", u" 1"},
+                    NonKeyCase{"blankAfter", u"1 "}, NonKeyCase{"minusOne", u"-1"},
+                    NonKeyCase{"plusOne", u"+1"}, NonKeyCase{"decimalPoint", u"1.0"},
+                    NonKeyCase{"comma", u"1,"}, NonKeyCase{"letters", u"abc"},
+                    NonKeyCase{"pattern5", u"000000101"}, NonKeyCase{"pattern511", u"111111111"},
+                    NonKeyCase{"fullWidthOne", u"\uff11"}, NonKeyCase{"digitLetter", u"1a"},
+                    NonKeyCase{"65536", u"65536"}, NonKeyCase{"5110", u"5110"}),
+    [](const auto &row) { return std::string(row.param.name); });
 
 TEST(AddressToPattern, SecondCallChangesNothing)
 {

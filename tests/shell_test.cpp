@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QSignalSpy>
 #include <QTimer>
+#include <QVersionNumber>
 
 // The application's life: which window exists, which is shown, when the
 // tool ends.
@@ -17,6 +18,7 @@ private slots:
     void quit_data();
     void quit();
     void quitEndsTheEventLoopWithExitCodeZero();
+    void versionIsTheBuildsOwn();
 
 private:
     static WindowProbe probe(const WindowShell &shell, WindowShell::Which which)
@@ -124,6 +126,15 @@ void ShellTest::quitEndsTheEventLoopWithExitCodeZero()
         probe(shell, WindowShell::OtherFixture).press("Quitterstandard");
     });
     QCOMPARE(QApplication::exec(), 0);
+}
+
+// The version written once in CMakeLists.txt, shown as the tool always has
+// shown it: 3.0.0 is "3.00".
+void ShellTest::versionIsTheBuildsOwn()
+{
+    const QVersionNumber built = QVersionNumber::fromString(QStringLiteral(DMX_PROJECT_VERSION));
+    QCOMPARE(QCoreApplication::applicationVersion(),
+             QStringLiteral("%1.%2").arg(built.majorVersion()).arg(built.minorVersion(), 2, 10, QLatin1Char('0')));
 }
 
 int main(int argc, char *argv[])

@@ -16,15 +16,18 @@ namespace {
 // The layout's captions were sized for "MS Sans Serif". Linux desktops lack
 // it, and the copy Wine brings is a bitmap that cannot scale; the usual
 // stand-ins are too wide ("Remise à zéro" in a 65-pixel button). Arial
-// Narrow's metrics fit every caption, so its free clone ships with the
-// program and is used whatever fonts the desktop has.
+// Narrow's metrics fit every caption, so the windows ask for its free clone,
+// which Debian's fonts-liberation package installs (the .deb depends on it).
+// Without it fontconfig picks the closest face, and the user is told once
+// why some captions may be cut.
 QString family()
 {
     static const QString name = [] {
-        for (const char *file : {":/fonts/LiberationSansNarrow-Regular.ttf",
-                                 ":/fonts/LiberationSansNarrow-Bold.ttf"})
-            QFontDatabase::addApplicationFont(QString::fromLatin1(file));
-        return QStringLiteral("Liberation Sans Narrow");
+        const QString wanted = QStringLiteral("Liberation Sans Narrow");
+        if (!QFontDatabase::families().contains(wanted))
+            qWarning("adresse-dmx : police « %s » introuvable (paquet fonts-liberation), "
+                     "la plus proche la remplace", qPrintable(wanted));
+        return wanted;
     }();
     return name;
 }

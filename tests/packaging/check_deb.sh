@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the .deb from the build tree into a scratch folder and checks what a
-# user installing it gets: computed Depends, the program, and a menu entry and
-# metainfo that point at each other and at that program.
+# user installing it gets: computed Depends and the windows' face, the program,
+# a menu entry and metainfo that point at each other and at that program, the
+# documents Debian asks for; and that lintian finds no error and no warning.
 # usage: check_deb.sh BUILD_DIR WORK_DIR APP_ID
 set -euo pipefail
 build_dir=$1 work_dir=$2 app_id=$3
@@ -25,6 +26,7 @@ check "package name" test "$(dpkg-deb -f "$deb" Package)" = adresse-dmx
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 check "Depends worked out from the linked libraries" grep -q 'libqt6widgets6 (>= ' <<<"$depends"
+check "Depends on the windows' face" grep -qw 'fonts-liberation' <<<"$depends"
 
 root="$work_dir/root"
 dpkg-deb -x "$deb" "$root"
@@ -40,5 +42,11 @@ check "menu entry starts the packaged program ($exec_line)" test -x "$root/usr/b
 
 # Checks the metainfo against the tree: its launchable must be this menu entry.
 check "AppStream tree" appstreamcli validate-tree --no-net --strict "$root"
+
+check "manual page" test -f "$root/usr/share/man/man1/adresse-dmx.1.gz"
+check "licence" grep -q '^License: GPL-3+' "$root/usr/share/doc/adresse-dmx/copyright"
+
+# Pedantic and informational tags may stay; errors and warnings may not.
+check "lintian: no error, no warning" lintian --pedantic --fail-on error,warning "$deb"
 
 exit $fail

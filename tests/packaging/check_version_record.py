@@ -1,15 +1,17 @@
 #!/usr/bin/env python3
-"""Compiles the Windows resource script with windres and reads the version
-record back from the binary .res, field by field, the way Windows' own
-GetFileVersionInfo would see it.
+"""Checks the version written in CMakeLists.txt against what carries it: the
+Windows version record, compiled with windres and read back from the binary
+.res field by field the way Windows' own GetFileVersionInfo would see it, and
+the metainfo's release.
 
-usage: check_version_record.py WINDRES PREPROCESSOR RC_FILE WORK_DIR
+usage: check_version_record.py VERSION WINDRES PREPROCESSOR RC_FILE METAINFO WORK_DIR
 """
 
 import os
 import struct
 import subprocess
 import sys
+import xml.etree.ElementTree as ET
 
 RT_VERSION = 16
 VS_VERSION_INFO = 1
@@ -19,8 +21,6 @@ UNICODE_CODEPAGE = 1200
 EXPECTED_FIXED = {
     "signature": 0xFEEF04BD,
     "struct version": 0x00010000,
-    "file version": (3, 0, 0, 0),
-    "product version": (3, 0, 0, 0),
     "flags": 0,
     "os": 0x00000004,  # VOS__WINDOWS32
     "file type": 0x00000001,  # VFT_APP
@@ -31,12 +31,21 @@ EXPECTED_FIXED = {
 EXPECTED_STRINGS = {
     "CompanyName": "Corvane",
     "FileDescription": "soft adressage DMX",
-    "FileVersion": "3.00",
     "InternalName": "Corvane adresse DMX V0.3",
     "OriginalFilename": "Corvane adresse DMX V0.3.exe",
     "ProductName": "Corvane adresse DMX V0.3",
-    "ProductVersion": "3.00",
 }
+
+
+def expected_from(version):
+    """The record's numbers and texts for a version "major.minor.patch":
+    3.0.0 gives 3,0,0,0 and the texts "3.00"."""
+    major, minor, patch = (int(n) for n in version.split("."))
+    text = f"{major}.{minor:02d}"
+    fixed = dict(EXPECTED_FIXED)
+    fixed["file version"] = fixed["product version"] = (major, minor, patch, 0)
+    strings = dict(EXPECTED_STRINGS, FileVersion=text, ProductVersion=text)
+    return fixed, strings
 
 
 def align4(n):
@@ -97,7 +106,7 @@ def text(value):
     return decoded[:-1]
 
 
-def check(res, failures):
+def check(res, fixed_wanted, strings_wanted, failures):
     def expect(what, actual, wanted):
         if actual != wanted:
             failures.append(f"{what}: {actual!r}, expected {wanted!r}")
@@ -127,7 +136,7 @@ def check(res, failures):
         "file subtype": f[10],
         "date": (f[11], f[12]),
     }
-    for field, wanted in EXPECTED_FIXED.items():
+    for field, wanted in fixed_wanted.items():
         expect(field, actual_fixed[field], wanted)
 
     blocks = {child[0]: child for child in children}
@@ -137,8 +146,8 @@ def check(res, failures):
     expect("string tables", [t[0] for t in tables], ["040C04B0"])
     if tables:
         strings = {s[0]: text(s[2]) for s in tables[0][3]}
-        for field in sorted(set(strings) | set(EXPECTED_STRINGS)):
-            expect(field, strings.get(field), EXPECTED_STRINGS.get(field))
+        for field in sorted(set(strings) | set(strings_wanted)):
+            expect(field, strings.get(field), strings_wanted.get(field))
         for s in tables[0][3]:
             expect(f"{s[0]} value type", s[1], 1)
 
@@ -150,8 +159,15 @@ def check(res, failures):
         expect("Translation", pairs, [(FRENCH, UNICODE_CODEPAGE)])
 
 
+def check_metainfo(path, version, failures):
+    root = ET.parse(path).getroot()
+    releases = [r.get("version") for r in root.iter("release")]
+    if releases[:1] != [version]:
+        failures.append(f"metainfo releases {releases}, expected {version} first")
+
+
 def main():
-    windres, preprocessor, rc_file, work_dir = sys.argv[1:5]
+    version, windres, preprocessor, rc_file, metainfo, work_dir = sys.argv[1:7]
     os.makedirs(work_dir, exist_ok=True)
     res_file = os.path.join(work_dir, "adresse-dmx.res")
     subprocess.run(
@@ -163,12 +179,13 @@ def main():
         res = f.read()
 
     failures = []
-    check(res, failures)
+    check(res, *expected_from(version), failures)
+    check_metainfo(metainfo, version, failures)
     for failure in failures:
         print(failure)
     if failures:
         return 1
-    print("version record: every field as expected")
+    print(f"version {version}: version record and metainfo agree")
     return 0
 
 
