@@ -1,11 +1,14 @@
 #include "fixturewindow.h"
 
+#include "access.h"
 #include "address.h"
 #include "look.h"
+#include "switchcell.h"
 #include "textbox.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -48,6 +51,7 @@ FixtureWindow::FixtureWindow(const WindowProfile &profile, QWidget *parent)
     , profile_(profile)
     , bank_(profile.bank)
 {
+    access::install();
     setObjectName(QString::fromUtf8(profile.name));
     setWindowTitle(QString::fromUtf8(profile.caption));
     setFixedSize(toPixels(kClientWidth), toPixels(kClientHeight));
@@ -65,8 +69,8 @@ FixtureWindow::FixtureWindow(const WindowProfile &profile, QWidget *parent)
     indicator_ = static_cast<TextBox *>(control({Role::Indicator}));
     count_ = static_cast<QComboBox *>(control({Role::Combo}));
     for (int k = 1; k <= kColumns; ++k) {
-        upper_[k - 1] = static_cast<TextBox *>(control({Role::Upper, k}));
-        lower_[k - 1] = static_cast<TextBox *>(control({Role::Lower, k}));
+        upper_[k - 1] = static_cast<SwitchCell *>(control({Role::Upper, k}));
+        lower_[k - 1] = static_cast<SwitchCell *>(control({Role::Lower, k}));
     }
 
     QWidget *previous = nullptr;
@@ -126,7 +130,9 @@ QWidget *FixtureWindow::build(const Control &c, int k)
     }
     case Kind::TextBox:
     case Kind::AddressBox: {
-        auto *box = c.kind == Kind::AddressBox ? new AddressBox(this) : new TextBox(this);
+        TextBox *box = c.kind == Kind::AddressBox ? new AddressBox(this)
+                       : c.role == Role::Upper || c.role == Role::Lower ? new SwitchCell(this)
+                                                                        : new TextBox(this);
         look::styleTextBox(box, c.look);
         box->setText(text);
         w = box;
@@ -137,8 +143,11 @@ QWidget *FixtureWindow::build(const Control &c, int k)
         break;
     case Kind::List:
         w = new QComboBox(this);
+        w->setFocusPolicy(Qt::StrongFocus); // a wheel turned in passing neither takes the focus nor the count
         break;
     }
+    if (c.kind != Kind::Label && c.kind != Kind::Picture)
+        w->installEventFilter(this);
     w->setObjectName(name);
     w->setGeometry(toPixels(left), toPixels(c.top), toPixels(c.width), toPixels(c.height));
     if (!(font == Font{})) // the others take the window's font from their parent
@@ -147,9 +156,10 @@ QWidget *FixtureWindow::build(const Control &c, int k)
     if (c.accessibleName)
         w->setAccessibleName(QString::fromUtf8(c.accessibleName));
     if (c.role == Role::Upper || c.role == Role::Lower) {
-        w->setAccessibleName(QStringLiteral("Interrupteur %1, %2")
-                                 .arg(k)
-                                 .arg(c.role == Role::Upper ? fromText(dmx::kOn) : fromText(dmx::kOff)));
+        const QString word = fromText(c.role == Role::Upper ? dmx::kOn : dmx::kOff);
+        w->setAccessibleName(k == dmx::kTerminatorSwitch
+                                 ? QStringLiteral("Bouchon DMX, %1").arg(word)
+                                 : QStringLiteral("Interrupteur %1, %2").arg(k).arg(word));
         w->setAccessibleDescription(k == dmx::kTerminatorSwitch
                                         ? QStringLiteral("Bouchon DMX, hors adresse")
                                         : QStringLiteral("Poids %1").arg(profile_.bank.weight(k)));
@@ -245,6 +255,78 @@ void FixtureWindow::reset()
     draw(dmx::kTerminatorSwitch, false);
     address_->assign(QString());
     indicator_->setText(QString());
+}
+
+Slot FixtureWindow::slotOf(const QObject *control) const
+{
+    for (const auto &[s, w] : controls_)
+        if (w == control)
+            return s;
+    return {Role::Notice};
+}
+
+// Keys the controls leave alone: the arrows move between the cells, the
+// stepping keys step from the address box as the buttons do, and Enter
+// presses a button as Space does. The wheel turns the list only once the
+// user has put the focus there.
+bool FixtureWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Wheel)
+        return watched == count_ && !count_->hasFocus();
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const auto *press = static_cast<QKeyEvent *>(event);
+    if (press->modifiers() & ~Qt::KeypadModifier)
+        return false;
+    const Slot slot = slotOf(watched);
+    const int key = press->key();
+    switch (slot.role) {
+    case Role::AddressBox:
+        if (key != Qt::Key_Up && key != Qt::Key_PageUp && key != Qt::Key_Down && key != Qt::Key_PageDown)
+            return false;
+        step(key == Qt::Key_Up || key == Qt::Key_PageUp);
+        return true;
+    case Role::Upper:
+    case Role::Lower:
+        return moveFocus(slot, key);
+    case Role::Next:
+    case Role::Previous:
+    case Role::Quit:
+    case Role::Reset:
+    case Role::Switch:
+        if (key != Qt::Key_Return && key != Qt::Key_Enter)
+            return false;
+        static_cast<QPushButton *>(watched)->click();
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Left and Right go to the same row of the neighbouring switch, stopping at
+// either end of the bank; Up and Down to the other cell of the same switch.
+bool FixtureWindow::moveFocus(Slot from, int key)
+{
+    Slot to = from;
+    switch (key) {
+    case Qt::Key_Left:
+        --to.column;
+        break;
+    case Qt::Key_Right:
+        ++to.column;
+        break;
+    case Qt::Key_Up:
+        to.role = Role::Upper;
+        break;
+    case Qt::Key_Down:
+        to.role = Role::Lower;
+        break;
+    default:
+        return false;
+    }
+    if (to.column >= 1 && to.column <= kColumns)
+        control(to)->setFocus(Qt::OtherFocusReason);
+    return true;
 }
 
 void FixtureWindow::closeEvent(QCloseEvent *event)
