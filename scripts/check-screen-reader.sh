@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Starts the tool under a screen reader's stack, with nothing of the user's
+# desktop: a private session bus, the accessibility bus, an X server. Then
+# screen_reader.py reads it over AT-SPI. Takes the program to check, by
+# default the one in build/.
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+program=$(realpath "${1:-$here/../build/app/adresse-dmx}")
+
+if [ -z "${DMX_SCREEN_READER_INSIDE:-}" ]; then
+    export DMX_SCREEN_READER_INSIDE=1
+    # The buses start inside the X server, so that their services reach it.
+    # The buses' own chatter about starting their services is left out.
+    exec xvfb-run -a -s "-screen 0 1280x1024x24" dbus-run-session -- "$0" "$program" \
+        2> >(grep -v -e 'fd limit' -e 'ctivat' -e 'SpiRegistry daemon' >&2)
+fi
+
+export XDG_RUNTIME_DIR
+XDG_RUNTIME_DIR=$(mktemp -d)
+trap 'kill "$pid" 2>/dev/null; rm -rf "$XDG_RUNTIME_DIR"' EXIT
+# Qt looks for the accessibility bus when it starts, so the bus runs first.
+dbus-send --session --dest=org.a11y.Bus --print-reply /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null
+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" &
+pid=$!
+/usr/bin/python3 "$here/screen_reader.py"

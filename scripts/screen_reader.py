@@ -1,0 +1,128 @@
+#!/usr/bin/python3
+"""Reads the running tool the way a screen reader does, over AT-SPI.
+
+Prints what assistive technology is given for a window, the address box and
+a switch cell, then types an address into the box and prints the
+state-change events the redrawn bank sends. Exits non-zero when something a
+screen reader needs is missing. Run by check-screen-reader.sh, which starts
+the accessibility bus, an X server and the tool.
+"""
+import sys
+import time
+
+import pyatspi
+from gi.repository import GLib
+
+APP = "Corvane adresse DMX"
+CAPTION = "Corvane Adresse DMX Corvane V 0.3"
+# Typed key by key, "1" and "10" are drawn on the way to "100"; in the
+# colour-driver window, 100 turns switches 3, 4 and 7 on: each of them moves
+# the check from its OFF cell to its ON cell.
+TYPED = "100"
+TYPED_EVENTS = {f"Interrupteur {k}, {w}: {int(w == 'ON')}" for k in (3, 4, 7) for w in ("ON", "OFF")}
+
+failures = []
+
+
+def check(ok, what):
+    if not ok:
+        failures.append(what)
+
+
+def find_app():
+    deadline = time.monotonic() + 15
+    while time.monotonic() < deadline:
+        for app in pyatspi.Registry.getDesktop(0):
+            if app is not None and app.name == APP:
+                return app
+        time.sleep(0.2)
+    sys.exit(f"no application named {APP!r} on the accessibility bus")
+
+
+def find(root, role, name):
+    found = pyatspi.findDescendant(root, lambda a: a.getRole() == role and a.name == name)
+    if found is None:
+        sys.exit(f"no {role} named {name!r}")
+    return found
+
+
+def states(acc):
+    return [pyatspi.stateToString(s) for s in acc.getState().getStates()]
+
+
+def actions(acc):
+    action = acc.queryAction()
+    return [action.getName(i) for i in range(action.nActions)]
+
+
+def show(what, acc):
+    print(f"{what}: {acc.getRoleName()} {acc.name!r}, description {acc.description!r}")
+
+
+app = find_app()
+window = find(app, pyatspi.ROLE_FRAME, CAPTION)
+show("window", window)
+
+box = find(window, pyatspi.ROLE_TEXT, "Adresse DMX")
+show("address box", box)
+check(box.getState().contains(pyatspi.STATE_EDITABLE), "the address box is not editable")
+
+for name in ("Interrupteur 1, ON", "Interrupteur 1, OFF", "Bouchon DMX, ON"):
+    cell = find(window, pyatspi.ROLE_RADIO_BUTTON, name)
+    show("cell", cell)
+    cell_states = states(cell)
+    print(f"  states {cell_states}, actions {actions(cell)}")
+    check(("checked" in cell_states) == name.endswith("OFF"), f"{name}: wrong checked state at start")
+    check("Press" in actions(cell), f"{name} has no press action")
+
+# What the bank tells while something happens, until the wanted events came.
+received = []
+wanted = set()
+
+
+def on_checked(event):
+    received.append(f"{event.source.name}: {event.detail1}")
+    if wanted <= set(received):
+        pyatspi.Registry.stop()
+
+
+def listen(action, events):
+    received.clear()
+    wanted.clear()
+    wanted.update(events)
+    GLib.timeout_add(100, lambda: action() and False)
+    timeout = GLib.timeout_add_seconds(20, pyatspi.Registry.stop)  # only when events go missing
+    pyatspi.Registry.start()
+    GLib.source_remove(timeout)
+    print("  state-change events: " + ", ".join(received))
+    check(wanted <= set(received), f"missing events: {sorted(wanted - set(received))}")
+
+
+pyatspi.Registry.registerEventListener(on_checked, "object:state-changed:checked")
+
+
+# Typed as a user does: a click into the box, then the keys.
+def type_address():
+    extents = box.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    pyatspi.Registry.generateMouseEvent(extents.x + extents.width // 2,
+                                        extents.y + extents.height // 2, "b1c")
+    for c in TYPED:
+        pyatspi.Registry.generateKeyboardEvent(ord(c), None, pyatspi.KEY_SYM)
+
+
+print(f"typing {TYPED!r}")
+listen(type_address, TYPED_EVENTS)
+print(f"  the box reads {box.queryText().getText(0, -1)!r}")
+
+# The press action of a cell does what a click does.
+upper1 = find(window, pyatspi.ROLE_RADIO_BUTTON, "Interrupteur 1, ON")
+print("pressing 'Interrupteur 1, ON'")
+listen(lambda: upper1.queryAction().doAction(0), {"Interrupteur 1, ON: 1", "Interrupteur 1, OFF: 0"})
+address = box.queryText().getText(0, -1)
+print(f"  the box reads {address!r}")
+check(address == "356", "the press action did not add switch 1's 256")
+
+if failures:
+    print("FAILED: " + "; ".join(failures))
+    sys.exit(1)
+print("ok")
