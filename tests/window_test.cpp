@@ -47,6 +47,9 @@ private slots:
 
     void frenchContextMenu();
     void accessibleNames();
+    void switchesToScreenReaders_data();
+    void switchesToScreenReaders();
+    void windowsToScreenReaders();
 };
 
 void WindowTest::layoutRows_data()
@@ -543,6 +546,70 @@ void WindowTest::accessibleNames()
         for (const QString &a : list->actionInterface()->actionNames())
             actions << list->actionInterface()->localizedActionName(a);
         QVERIFY2(actions.contains(QStringLiteral("Afficher le menu")), qPrintable(actions.join(u'|')));
+    }
+}
+
+// Each cell is a radio button of its switch, checked when the switch is in
+// its position, after anything that moves switches.
+void WindowTest::switchesToScreenReaders_data()
+{
+    QTest::addColumn<int>("which");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("clicks"); // "R" presses the reset button
+    struct Row { const char *name, *typed, *clicks; };
+    const Row rows[] = {
+        {"at start", "", ""},
+        {"typed address", "100", ""},
+        {"typed text that is no address", "=01", ""},
+        {"click", "100", "U1 L3"},
+        {"terminator", "", "U10"},
+        {"reset", "100", "U10 R"},
+        {"press action", "100", "P1"}, // assistive technology's press on Interrupteur 1, ON
+    };
+    for (const Row &r : rows)
+        for (int which : {0, 1})
+            QTest::addRow("%s: %s", kWindowNames[which].window, r.name) << which << r.typed << r.clicks;
+}
+
+void WindowTest::switchesToScreenReaders()
+{
+    QFETCH(int, which);
+    QFETCH(QString, typed);
+    QFETCH(QString, clicks);
+    FixtureWindow w(profileOf(which));
+    WindowProbe p(w, which);
+    p.type(typed);
+    for (const QString &c : clicks.split(u' ', Qt::SkipEmptyParts)) {
+        if (c == u"R") {
+            p.press(kWindowNames[which].reset);
+        } else if (c.front() == u'P') {
+            QAccessibleInterface *cell = QAccessible::queryAccessibleInterface(p.upper(c.mid(1).toInt()));
+            cell->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        } else {
+            p.clickCells(c);
+        }
+    }
+    const QString state = p.bankState() + (p.terminatorState() == u"on" ? u'1' : u'0');
+    QVERIFY(!state.contains(u'?'));
+    for (int k = 1; k <= 10; ++k) {
+        const QString name = k == 10 ? QStringLiteral("Bouchon DMX") : QStringLiteral("Interrupteur %1").arg(k);
+        for (bool upper : {true, false}) {
+            QAccessibleInterface *cell = QAccessible::queryAccessibleInterface(upper ? p.upper(k) : p.lower(k));
+            QCOMPARE(cell->role(), QAccessible::RadioButton);
+            QCOMPARE(cell->text(QAccessible::Name), name + (upper ? QStringLiteral(", ON") : QStringLiteral(", OFF")));
+            QVERIFY(cell->state().checkable);
+            QCOMPARE(cell->state().checked, upper == (state[k - 1] == u'1'));
+        }
+    }
+}
+
+void WindowTest::windowsToScreenReaders()
+{
+    for (int which : {0, 1}) {
+        FixtureWindow w(profileOf(which));
+        QAccessibleInterface *window = QAccessible::queryAccessibleInterface(&w);
+        QCOMPARE(window->role(), QAccessible::Window);
+        QCOMPARE(window->text(QAccessible::Name), w.windowTitle());
     }
 }
 
