@@ -143,7 +143,8 @@ QWidget *FixtureWindow::build(const Control &c, int k)
         break;
     case Kind::List:
         w = new QComboBox(this);
-        w->setFocusPolicy(Qt::StrongFocus); // a wheel turned in passing neither takes the focus nor the count
+        // A wheel turned in passing takes neither the focus nor the count.
+        w->setFocusPolicy(Qt::StrongFocus);
         break;
     }
     if (c.kind != Kind::Label && c.kind != Kind::Picture)
@@ -257,6 +258,7 @@ void FixtureWindow::reset()
     indicator_->setText(QString());
 }
 
+// Only asked about the window's own controls.
 Slot FixtureWindow::slotOf(const QObject *control) const
 {
     for (const auto &[s, w] : controls_)
