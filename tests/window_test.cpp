@@ -29,6 +29,8 @@ private slots:
     void typing();
     void typedLengthAgainstProgramWrites_data();
     void typedLengthAgainstProgramWrites();
+    void userEdits_data();
+    void userEdits();
 
     void clicks_data();
     void clicks();
@@ -314,9 +316,88 @@ void WindowTest::typedLengthAgainstProgramWrites()
     p.type("7");
     QCOMPARE(p.address()->text(), QStringLiteral("105")); // and three is the limit again
     p.address()->selectAll();
-    QApplication::clipboard()->setText(QStringLiteral("12345"));
-    p.address()->paste();
+    p.type(QStringLiteral("=12345"));
     QCOMPARE(p.address()->text(), QStringLiteral("123")); // a paste is cut to fit, like typing
+}
+
+// Each edit starts from a text the program wrote, with a selection (or the
+// caret alone when its length is 0); Ctrl+Z then brings that text back.
+void WindowTest::userEdits_data()
+{
+    QTest::addColumn<int>("which");
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<int>("selStart");
+    QTest::addColumn<int>("selLength");
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<int>("caret");
+    struct Row { const char *name, *written; int start, length; const char *edit, *box; int caret; };
+    const Row rows[] = {
+        {"typing over the selected 0 is refused", "1029", 1, 1, "type 5", "1029", 2},
+        {"typing over the selected 02", "1029", 1, 2, "type 5", "159", 2},
+        {"typing at the end is refused", "1029", 4, 0, "type 5", "1029", 4},
+        {"paste over everything is cut to three", "1029", 0, 4, "paste 5678", "567", 3},
+        {"paste over 02 takes one character", "1029", 1, 2, "paste 5678", "159", 2},
+        {"Backspace in the middle", "1029", 2, 0, "Backspace", "129", 1},
+        {"Delete in the middle", "1029", 2, 0, "Delete", "109", 2},
+        {"paste ends at a line break", "", 0, 0, "paste 5\n", "5", 1},
+        {"paste ends at a Windows line break", "", 0, 0, "paste 1\r\n2", "1", 1},
+        {"paste of a line break alone is refused", "1029", 0, 4, "paste \n5", "1029", 4},
+        {"emoji never split", "", 0, 0, "paste \U0001F600\U0001F600", "\U0001F600", 2},
+        {"emoji with no room is refused", "12", 2, 0, "paste \U0001F600", "12", 2},
+        {"accent stays with its letter", "1", 1, 0, "paste 2e\u0301", "12", 2},
+        {"context menu paste is cut", "1029", 0, 4, "menu 5678", "567", 3},
+        {"input method text is cut", "1029", 0, 4, "commit 5678", "567", 3},
+        {"typing undone", "", 0, 0, "type 12", "12", 2},
+    };
+    for (const Row &r : rows)
+        for (int which : {0, 1})
+            QTest::addRow("%s: %s", which ? "other fixture" : "colour driver", r.name)
+                << which << QString::fromUtf8(r.written) << r.start << r.length
+                << QString::fromUtf8(r.edit) << QString::fromUtf8(r.box) << r.caret;
+}
+
+void WindowTest::userEdits()
+{
+    QFETCH(int, which);
+    QFETCH(QString, written);
+    QFETCH(int, selStart);
+    QFETCH(int, selLength);
+    QFETCH(QString, edit);
+    QFETCH(QString, box);
+    QFETCH(int, caret);
+    FixtureWindow w(profileOf(which));
+    WindowProbe p(w, which);
+    QLineEdit *b = p.address();
+    b->setText(written);
+    b->setSelection(selStart, selLength);
+
+    const QString how = edit.section(u' ', 0, 0), text = edit.section(u' ', 1);
+    QApplication::clipboard()->setText(text);
+    if (how == u"type") {
+        QTest::keyClicks(b, text);
+    } else if (how == u"paste") {
+        QTest::keySequence(b, QKeySequence::Paste);
+    } else if (how == u"menu") {
+        QContextMenuEvent open(QContextMenuEvent::Keyboard, QPoint(5, 5), b->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(b, &open);
+        auto *menu = b->findChild<QMenu *>();
+        QVERIFY(menu);
+        for (QAction *a : menu->actions())
+            if (a->text().remove(u'&').startsWith(QStringLiteral("Coller")))
+                a->trigger();
+        menu->close();
+    } else if (how == u"commit") {
+        QInputMethodEvent commit;
+        commit.setCommitString(text);
+        QApplication::sendEvent(b, &commit);
+    } else {
+        QTest::keyClick(b, how == u"Delete" ? Qt::Key_Delete : Qt::Key_Backspace);
+    }
+    QCOMPARE(b->text(), box);
+    QCOMPARE(b->cursorPosition(), caret);
+    QTest::keySequence(b, QKeySequence::Undo);
+    QCOMPARE(b->text(), written);
 }
 
 void WindowTest::clicks_data()

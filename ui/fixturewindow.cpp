@@ -227,7 +227,7 @@ void FixtureWindow::cellClicked(int k, bool upper)
     }
     bank_.set(k, upper);
     total = bank_.sum();
-    address_->assign(fromText(total.toText()));
+    address_->setText(fromText(total.toText()));
 }
 
 // Only the user's choice sets the channel count, never the program's.
@@ -243,7 +243,7 @@ void FixtureWindow::step(bool forward)
     const dmx::Value address = dmx::Value::text(address_->text().toStdU16String());
     const auto result = forward ? address + ChannelCount : address - ChannelCount;
     if (result)
-        address_->assign(fromText(result->toText()));
+        address_->setText(fromText(result->toText()));
 }
 
 // Every switch off, the address box and the terminator indicator emptied.
@@ -254,7 +254,7 @@ void FixtureWindow::reset()
         bank_.set(k, false);
     }
     draw(dmx::kTerminatorSwitch, false);
-    address_->assign(QString());
+    address_->setText(QString());
     indicator_->setText(QString());
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QClipboard>
 #include <QLineEdit>
 
 // A text box as the windows use it: it reports a left-button click even when
@@ -20,8 +21,10 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 };
 
-// The address box: the user types at most three characters, but a text the
-// program writes (a sum, a stepped "1010") is kept whole.
+// The address box: whatever the user types or pastes, the characters kept
+// and the characters inserted make at most three; a text the program writes
+// (a sum, a stepped "1029") is kept whole. Qt's own editing does the rest, so
+// the caret and the undo history are the user's as in any text box.
 class AddressBox : public TextBox
 {
     Q_OBJECT
@@ -29,9 +32,13 @@ public:
     static constexpr int kTypedLength = 3;
     explicit AddressBox(QWidget *parent = nullptr);
 
-    // The program's write; the box's change handling runs inside it.
-    void assign(const QString &text);
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
-    void fitLimit();
+    QString fitting(QString inserted, qsizetype replaced) const;
+    void pasteFrom(QClipboard::Mode mode);
 };
