@@ -204,15 +204,20 @@ void FixtureWindow::draw(int k, bool on)
 }
 
 // Every change of the address box, typed or written, redraws the switches its
-// text can set; a text that is not an address leaves the others as they were.
+// text can set; a text that is not an address leaves the others as they were,
+// their words greyed: they do not show it.
 void FixtureWindow::addressChanged(const QString &text)
 {
     dmx::DmxPattern = dmx::Value::text(text.toStdU16String());
     dmx::AddressToPattern();
     const auto settings = bank_.follow(dmx::DmxPattern.toText());
-    for (int k = 1; k <= dmx::kAddressSwitches; ++k)
+    const QColor stale = address_->showable() ? QColor() : QColor(look::kStaleSwitch);
+    for (int k = 1; k <= dmx::kAddressSwitches; ++k) {
         if (settings[k - 1])
             draw(k, *settings[k - 1]);
+        upper_[k - 1]->setCue(stale);
+        lower_[k - 1]->setCue(stale);
+    }
 }
 
 // A cell sets its switch on (upper) or off (lower). An address switch then

@@ -1,5 +1,8 @@
 #include "textbox.h"
 
+#include "address.h"
+#include "look.h"
+
 #include <QAction>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -14,6 +17,20 @@ TextBox::TextBox(QWidget *parent)
     : QLineEdit(parent)
 {
     setCursor(Qt::ArrowCursor);
+}
+
+void TextBox::setCue(const QColor &colour)
+{
+    if (!colour.isValid()) {
+        if (own_)
+            setPalette(*std::exchange(own_, std::nullopt));
+        return;
+    }
+    if (!own_)
+        own_ = palette();
+    QPalette cue = *own_;
+    cue.setColor(QPalette::Text, colour);
+    setPalette(cue);
 }
 
 void TextBox::mouseReleaseEvent(QMouseEvent *event)
@@ -40,6 +57,29 @@ AddressBox::AddressBox(QWidget *parent)
     : TextBox(parent)
 {
     setAcceptDrops(false);
+    connect(this, &QLineEdit::textChanged, this, &AddressBox::follow);
+}
+
+// The switches show the box's text only when it is an address: "600",
+// "007" or a stepped "-2" would leave them showing an earlier one, and a
+// technician reading the bank would set the fixture wrong.
+void AddressBox::follow(const QString &text)
+{
+    const bool showable = text.isEmpty() || dmx::patternOf(text.toStdU16String());
+    if (showable == !ownTip_)
+        return;
+    if (showable) {
+        setToolTip(*std::exchange(ownTip_, std::nullopt));
+        setAccessibleDescription(QString()); // a screen reader reads the tooltip again
+        setCue(QColor());
+        return;
+    }
+    ownTip_ = toolTip();
+    const QString why = QStringLiteral("Ce n'est pas une adresse de 0 à 511 : "
+                                       "les interrupteurs ne l'affichent pas");
+    setToolTip(why);
+    setAccessibleDescription(why);
+    setCue(look::kUnshownAddress);
 }
 
 // What the box takes of a text inserted in place of `replaced` characters:

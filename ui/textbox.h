@@ -3,6 +3,8 @@
 #include <QClipboard>
 #include <QLineEdit>
 
+#include <optional>
+
 // A text box as the windows use it: it reports a left-button click even when
 // read-only, and shows the arrow pointer rather than the text cursor. Space on
 // a focused read-only box counts as a click, so the switch cells work from
@@ -13,12 +15,19 @@ class TextBox : public QLineEdit
 public:
     explicit TextBox(QWidget *parent = nullptr);
 
+    // Draws the text in `colour` rather than the layout's, a cue that it
+    // does not hold; no colour draws it as the layout made it again.
+    void setCue(const QColor &colour);
+
 signals:
     void clicked();
 
 protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    std::optional<QPalette> own_; // the layout's colours, while a cue is shown
 };
 
 // The address box: whatever the user types or pastes, the characters kept
@@ -32,6 +41,10 @@ public:
     static constexpr int kTypedLength = 3;
     explicit AddressBox(QWidget *parent = nullptr);
 
+    // The switches can show the text: it is one of the 512 addresses, or
+    // empty. Otherwise the text is red and the tooltip says why.
+    bool showable() const { return !ownTip_; }
+
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void inputMethodEvent(QInputMethodEvent *event) override;
@@ -41,4 +54,7 @@ protected:
 private:
     QString fitting(QString inserted, qsizetype replaced) const;
     void pasteFrom(QClipboard::Mode mode);
+    void follow(const QString &text);
+
+    std::optional<QString> ownTip_; // the layout's tooltip, while the text is not showable
 };
