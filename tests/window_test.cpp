@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QMenu>
+#include <QScopeGuard>
 
 // Every behaviour test runs on both windows: 0 is the colour-driver window,
 // 1 the other-fixture window.
@@ -49,6 +50,8 @@ private slots:
 
     void frenchContextMenu();
     void accessibleNames();
+    void addressCue_data();
+    void addressCue();
     void switchesToScreenReaders_data();
     void switchesToScreenReaders();
     void windowsToScreenReaders();
@@ -627,6 +630,104 @@ void WindowTest::accessibleNames()
         for (const QString &a : list->actionInterface()->actionNames())
             actions << list->actionInterface()->localizedActionName(a);
         QVERIFY2(actions.contains(QStringLiteral("Afficher le menu")), qPrintable(actions.join(u'|')));
+    }
+}
+
+// Keys as WindowProbe::type takes them, then "n", "p" for the stepping
+// buttons and "c" for a click on the upper cell of switch 1.
+void WindowTest::addressCue_data()
+{
+    QTest::addColumn<int>("which");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QString>("actions");
+    QTest::addColumn<bool>("cue");
+    QTest::addColumn<bool>("dark"); // under a dark desktop palette
+    struct Row { const char *name, *keys; int count; const char *actions; bool cue; };
+    const Row rows[] = {
+        {"600", "600", 0, "", true},
+        {"abc", "=abc", 0, "", true},
+        {"01", "=01", 0, "", true},
+        {"stepped to 530", "500", 30, "n", true},
+        {"stepped to -2", "3", 5, "p", true},
+        {"stepped to 1029", "999", 30, "n", true},
+        {"empty", "", 0, "", false},
+        {"511", "511", 0, "", false},
+        {"600 then 511", "600\b\b\b511", 0, "", false},
+        {"600 then emptied", "600\b\b\b", 0, "", false},
+        {"600 then a click", "600", 0, "c", false},
+        {"-2 stepped back to 3", "3", 5, "pn", false},
+    };
+    for (const Row &r : rows)
+        for (int which : {0, 1})
+            for (bool dark : {false, true})
+                QTest::addRow("%s, %s: %s", kWindowNames[which].window, dark ? "dark" : "light", r.name)
+                    << which << QString::fromUtf8(r.keys) << r.count << r.actions << r.cue << dark;
+}
+
+static bool hasRed(const QImage &image)
+{
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (const QColor c = image.pixelColor(x, y); c.red() > 200 && c.green() < 90 && c.blue() < 90)
+                return true;
+    return false;
+}
+
+// Inside the frame, which a dark palette draws dark.
+static int darkest(const QImage &image)
+{
+    int lightness = 255;
+    for (int y = 3; y < image.height() - 3; ++y)
+        for (int x = 3; x < image.width() - 3; ++x)
+            lightness = std::min(lightness, image.pixelColor(x, y).lightness());
+    return lightness;
+}
+
+void WindowTest::addressCue()
+{
+    QFETCH(int, which);
+    QFETCH(QString, keys);
+    QFETCH(int, count);
+    QFETCH(QString, actions);
+    QFETCH(bool, cue);
+    QFETCH(bool, dark);
+    const QPalette light = QApplication::palette();
+    if (dark) {
+        QPalette palette(QColor(0x35, 0x35, 0x35));
+        palette.setColor(QPalette::Base, QColor(0x2d, 0x2d, 0x2d));
+        palette.setColor(QPalette::Text, QColor(0xf2, 0xf2, 0xf2));
+        QApplication::setPalette(palette);
+    }
+    const auto restore = qScopeGuard([&] { QApplication::setPalette(light); });
+    FixtureWindow w(profileOf(which));
+    WindowProbe p(w, which);
+    p.type(keys);
+    if (count)
+        p.chooseCount(count);
+    for (const QChar a : actions)
+        a == u'c' ? p.click(p.upper(1)) : p.press(a == u'n' ? kWindowNames[which].next : kWindowNames[which].previous);
+
+    QLineEdit *box = p.address();
+    const QImage shot = box->grab().toImage();
+    QCOMPARE(hasRed(shot), cue);
+    if (cue) {
+        QVERIFY2(box->toolTip().contains(QStringLiteral("0 à 511")), qPrintable(box->toolTip()));
+        QCOMPARE(box->accessibleDescription(), box->toolTip());
+    } else {
+        QCOMPARE(box->toolTip(), QStringLiteral("Entrer une valeur DMX"));
+        QCOMPARE(box->accessibleDescription(), QString());
+        // Exactly the look of a box that never showed the cue.
+        FixtureWindow fresh(profileOf(which));
+        WindowProbe f(fresh, which);
+        f.type(QStringLiteral("=") + box->text());
+        QCOMPARE(shot, f.address()->grab().toImage());
+    }
+    // The words of the nine address switches, grey or black; the terminator's stay black.
+    for (int k = 1; k <= 10; ++k) {
+        QLineEdit *word = p.upper(k)->text().isEmpty() ? p.lower(k) : p.upper(k);
+        const int ink = darkest(word->grab().toImage());
+        QVERIFY2(cue && k < 10 ? ink > 100 : ink < 60, qPrintable(QStringLiteral("switch %1: %2").arg(k).arg(ink)));
     }
 }
 
