@@ -2,10 +2,12 @@
 """Reads the running tool the way a screen reader does, over AT-SPI.
 
 Prints what assistive technology is given for a window, the address box and
-a switch cell, then types an address into the box and prints the
-state-change events the redrawn bank sends. Exits non-zero when something a
-screen reader needs is missing. Run by check-screen-reader.sh, which starts
-the accessibility bus, an X server and the tool.
+switch cells; then types an address into the box, and a text that is no
+address, and presses a cell through its action, printing the events a screen
+reader hears each time: the switches' state changes and the box's new
+description. Exits non-zero when something a screen reader needs is missing.
+Run by check-screen-reader.sh, which starts the accessibility bus, an X
+server and the tool.
 """
 import sys
 import time
@@ -19,6 +21,8 @@ CAPTION = "Corvane Adresse DMX Corvane V 0.3"
 # colour-driver window, 100 turns switches 3, 4 and 7 on: each of them moves
 # the check from its OFF cell to its ON cell.
 TYPED = "100"
+# What the box says while it holds a text the switches cannot show.
+CUE = "Ce n'est pas une adresse de 0 à 511 : les interrupteurs ne l'affichent pas"
 TYPED_EVENTS = {f"Interrupteur {k}, {w}: {int(w == 'ON')}" for k in (3, 4, 7) for w in ("ON", "OFF")}
 
 failures = []
@@ -80,8 +84,11 @@ received = []
 wanted = set()
 
 
-def on_checked(event):
-    received.append(f"{event.source.name}: {event.detail1}")
+def on_event(event):
+    if event.type.startswith("object:state-changed"):
+        received.append(f"{event.source.name}: {event.detail1}")
+    else:
+        received.append(f"{event.source.name}, description: {event.source.description}")
     if wanted <= set(received):
         pyatspi.Registry.stop()
 
@@ -94,33 +101,44 @@ def listen(action, events):
     timeout = GLib.timeout_add_seconds(20, pyatspi.Registry.stop)  # only when events go missing
     pyatspi.Registry.start()
     GLib.source_remove(timeout)
-    print("  state-change events: " + ", ".join(received))
+    print("  events: " + "; ".join(received))
     check(wanted <= set(received), f"missing events: {sorted(wanted - set(received))}")
 
 
-pyatspi.Registry.registerEventListener(on_checked, "object:state-changed:checked")
+pyatspi.Registry.registerEventListener(on_event, "object:state-changed:checked",
+                                       "object:property-change:accessible-description")
 
 
 # Typed as a user does: a click into the box, then the keys.
-def type_address():
-    extents = box.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-    pyatspi.Registry.generateMouseEvent(extents.x + extents.width // 2,
-                                        extents.y + extents.height // 2, "b1c")
-    for c in TYPED:
-        pyatspi.Registry.generateKeyboardEvent(ord(c), None, pyatspi.KEY_SYM)
+def typing(keys):
+    def type_keys():
+        extents = box.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        pyatspi.Registry.generateMouseEvent(extents.x + extents.width // 2,
+                                            extents.y + extents.height // 2, "b1c")
+        for c in keys:
+            keysym = 0xFF08 if c == "\b" else ord(c)
+            pyatspi.Registry.generateKeyboardEvent(keysym, None, pyatspi.KEY_SYM)
+    return type_keys
 
 
 print(f"typing {TYPED!r}")
-listen(type_address, TYPED_EVENTS)
+listen(typing(TYPED), TYPED_EVENTS)
 print(f"  the box reads {box.queryText().getText(0, -1)!r}")
+
+# A text the switches cannot show: the box says so.
+print("typing '600' instead")
+listen(typing("\b\b\b600"), {f"Adresse DMX, description: {CUE}"})
+print(f"  the box reads {box.queryText().getText(0, -1)!r}, description {box.description!r}")
 
 # The press action of a cell does what a click does.
 upper1 = find(window, pyatspi.ROLE_RADIO_BUTTON, "Interrupteur 1, ON")
 print("pressing 'Interrupteur 1, ON'")
-listen(lambda: upper1.queryAction().doAction(0), {"Interrupteur 1, ON: 1", "Interrupteur 1, OFF: 0"})
+listen(lambda: upper1.queryAction().doAction(0),
+       {"Interrupteur 1, ON: 1", "Interrupteur 1, OFF: 0", "Adresse DMX, description: Entrer une valeur DMX"})
 address = box.queryText().getText(0, -1)
 print(f"  the box reads {address!r}")
-check(address == "356", "the press action did not add switch 1's 256")
+# "600" left the switches of 60 on; switch 1 adds its 256.
+check(address == "316", "the press action did not add switch 1's 256 to the switches' 60")
 
 if failures:
     print("FAILED: " + "; ".join(failures))
