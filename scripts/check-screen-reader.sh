@@ -18,7 +18,9 @@ if [ -z "${DMX_SCREEN_READER_INSIDE:-}" ]; then
         [ -s "$tmp/display" ] && break
         sleep 0.1
     done
+    [ -s "$tmp/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
     export DISPLAY=":$(cat "$tmp/display")" DMX_SCREEN_READER_INSIDE=1
+    unset WAYLAND_DISPLAY
     # The buses start inside the X server, so that their services reach it;
     # their chatter about starting those services is left out.
     dbus-run-session -- "$0" "$program" \
@@ -32,6 +34,8 @@ pid=
 trap 'kill $pid 2>/dev/null; rm -rf "$XDG_RUNTIME_DIR"' EXIT
 # Qt looks for the accessibility bus when it starts, so the bus runs first.
 dbus-send --session --dest=org.a11y.Bus --print-reply /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null
-QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" &
+# On this X server whatever the caller's desktop, and heard by AT-SPI even
+# where no screen reader has asked for it yet.
+QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" &
 pid=$!
 /usr/bin/python3 "$here/screen_reader.py"
