@@ -28,6 +28,8 @@ void TextBox::setCue(const QColor &colour)
     }
     if (!own_)
         own_ = palette();
+    else if (palette().color(QPalette::Text) == colour)
+        return; // each redraw asks again
     QPalette cue = *own_;
     cue.setColor(QPalette::Text, colour);
     setPalette(cue);
