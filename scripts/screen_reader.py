@@ -17,6 +17,7 @@ from gi.repository import GLib
 
 APP = "Corvane adresse DMX"
 CAPTION = "Corvane Adresse DMX Corvane V 0.3"
+OTHER_CAPTION = "Corvane Adresse DMX Autre V 0.3"
 # Typed key by key, "1" and "10" are drawn on the way to "100"; in the
 # colour-driver window, 100 turns switches 3, 4 and 7 on: each of them moves
 # the check from its OFF cell to its ON cell.
@@ -82,6 +83,7 @@ for name in ("Interrupteur 1, ON", "Interrupteur 1, OFF", "Bouchon DMX, ON"):
 # What the bank tells while something happens, until the wanted events came.
 received = []
 wanted = set()
+listening = False
 
 
 def on_event(event):
@@ -89,18 +91,31 @@ def on_event(event):
         received.append(f"{event.source.name}: {event.detail1}")
     else:
         received.append(f"{event.source.name}, description: {event.source.description}")
-    if wanted <= set(received):
+    global listening
+    if listening and wanted <= set(received):
+        listening = False
         pyatspi.Registry.stop()
 
 
 def listen(action, events):
+    global listening
+    listening = True
     received.clear()
     wanted.clear()
     wanted.update(events)
     GLib.timeout_add(100, lambda: action() and False)
-    timeout = GLib.timeout_add_seconds(20, pyatspi.Registry.stop)  # only when events go missing
+    timed_out = []
+
+    def give_up():  # only when events go missing
+        timed_out.append(True)
+        pyatspi.Registry.stop()
+        return False
+
+    timeout = GLib.timeout_add_seconds(20, give_up)
     pyatspi.Registry.start()
-    GLib.source_remove(timeout)
+    listening = False
+    if not timed_out:
+        GLib.source_remove(timeout)
     print("  events: " + "; ".join(received))
     check(wanted <= set(received), f"missing events: {sorted(wanted - set(received))}")
 
@@ -139,6 +154,18 @@ address = box.queryText().getText(0, -1)
 print(f"  the box reads {address!r}")
 # "600" left the switches of 60 on; switch 1 adds its 256.
 check(address == "316", "the press action did not add switch 1's 256 to the switches' 60")
+
+# "Autre" shows the other window, heard as a window of its own.
+find(window, pyatspi.ROLE_PUSH_BUTTON, "Autre").queryAction().doAction(0)
+deadline = time.monotonic() + 10
+other = None
+while other is None and time.monotonic() < deadline:
+    other = pyatspi.findDescendant(app, lambda a: a.getRole() == pyatspi.ROLE_FRAME and a.name == OTHER_CAPTION)
+    time.sleep(0.1)
+check(other is not None, f"no window {OTHER_CAPTION!r} after pressing 'Autre'")
+if other is not None:
+    show("after 'Autre', window", other)
+    show("  its first cell", find(other, pyatspi.ROLE_RADIO_BUTTON, "Interrupteur 1, ON"))
 
 if failures:
     print("FAILED: " + "; ".join(failures))
