@@ -125,7 +125,7 @@ int main(int argc, char *argv[])
             QTest::mouseClick(control<QPushButton>(other, Role::Switch), Qt::LeftButton);
     };
     auto setSwitches = [&] {
-        address->assign(QStringLiteral("311"));
+        address->setText(QStringLiteral("311"));
         QTest::mouseClick(control<TextBox>(colour, Role::Upper, dmx::kTerminatorSwitch), Qt::LeftButton);
     };
     int digit = 0;
@@ -149,7 +149,7 @@ int main(int argc, char *argv[])
         {"suivant (4 channels)",
          [&](int i) {
              if (i % 100 == 0)
-                 address->assign(QStringLiteral("1"));
+                 address->setText(QStringLiteral("1"));
          },
          [&] { QTest::mouseClick(control<QPushButton>(colour, Role::Next), Qt::LeftButton); }, shownColour},
         {"Remise à zéro",

@@ -18,11 +18,13 @@ bench_packages=(xvfb xauth libxcb-damage0-dev python3)
 # Only the tests need these: the Windows version record is compiled with
 # windres, the desktop entry and metainfo validated, the .deb built, read and
 # checked by lintian, the addressing sheet's PDF read back (pdfinfo, pdftotext);
-# clang and its runtimes build the fuzz targets (gcc's sanitizers come with g++).
+# clang and its runtimes build the fuzz targets (gcc's sanitizers come with g++);
+# a screen reader's stack (an X server, D-Bus, AT-SPI) reads the running tool.
 test_packages=(
     python3 binutils-mingw-w64-x86-64 desktop-file-utils appstream dpkg-dev file lintian
     poppler-utils
     clang libclang-rt-14-dev
+    xvfb dbus-daemon dbus-bin at-spi2-core python3-pyatspi
 )
 
 # Installs only what is missing, so a second run asks apt nothing.

@@ -14,7 +14,10 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOption>
+#include <QScopeGuard>
 #include <QtTest>
+
+#include <cmath>
 
 using layout::Kind;
 using layout::Role;
@@ -110,6 +113,30 @@ QRectF inkOf(QWidget *w, const QString &text, qreal ratio)
     return QRectF(QPointF(box.topLeft()) / ratio, QSizeF(box.size()) / ratio);
 }
 
+double luminance(QColor c)
+{
+    auto linear = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+}
+
+// A text box's background, read at the right end of its text's room, and how
+// far the most distant ink in that room stands out from it (1 to 21, as
+// contrast ratios go).
+std::pair<QColor, double> backgroundAndContrast(QLineEdit *box)
+{
+    const QImage shot = box->grab().toImage();
+    const qreal ratio = shot.devicePixelRatio();
+    const QRect room = textRoom(box);
+    const QColor background = shot.pixelColor(QPoint(room.right() - 1, room.center().y()) * ratio);
+    const double b = luminance(background);
+    double farthest = b;
+    for (int y = int(room.top() * ratio); y < int((room.bottom() + 1) * ratio); ++y)
+        for (int x = int(room.left() * ratio); x < int((room.right() + 1) * ratio); ++x)
+            if (const double l = luminance(shot.pixelColor(x, y)); qAbs(l - b) > qAbs(farthest - b))
+                farthest = l;
+    return {background, (qMax(b, farthest) + 0.05) / (qMin(b, farthest) + 0.05)};
+}
+
 QString describe(const QRectF &r)
 {
     return QStringLiteral("(%1,%2 %3x%4)").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
@@ -126,6 +153,8 @@ private slots:
     void textFits();
     void windowScales_data();
     void windowScales();
+    void darkTheme_data();
+    void darkTheme();
 };
 
 void LookTest::initTestCase()
@@ -254,6 +283,53 @@ void LookTest::windowScales()
     const auto *mark = window.findChild<QLabel *>(QStringLiteral("Image2"));
     QVERIFY(mark);
     QCOMPARE(mark->pixmap().devicePixelRatio(), ratio);
+}
+
+void LookTest::darkTheme_data()
+{
+    QTest::addColumn<int>("which");
+    QTest::addColumn<int>("group");
+    for (int which : {0, 1})
+        for (auto [group, name] : {std::pair{QPalette::Active, "active"}, {QPalette::Inactive, "inactive"},
+                                   {QPalette::Disabled, "disabled"}})
+            QTest::addRow("%s, %s", which ? "Corvanestandard" : "Corvanecolordriver", name) << which << int(group);
+}
+
+// A dark desktop theme, as GTK's Adwaita dark gives it: the colours the
+// layout gives hold, and every text stands out from its background.
+void LookTest::darkTheme()
+{
+    QFETCH(int, which);
+    QFETCH(int, group);
+    const QPalette light = QApplication::palette();
+    QPalette dark(QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::Base, QColor(0x2d, 0x2d, 0x2d));
+    dark.setColor(QPalette::Text, QColor(0xf2, 0xf2, 0xf2));
+    QApplication::setPalette(dark);
+    const auto restore = qScopeGuard([&] { QApplication::setPalette(light); });
+
+    FixtureWindow window(profileAt(which));
+    auto box = [&](Role role, int column = 0) { return static_cast<QLineEdit *>(window.control({role, column})); };
+    QTest::mouseClick(box(Role::Upper, 1), Qt::LeftButton);
+    QTest::mouseClick(box(Role::Upper, 10), Qt::LeftButton); // the sum in the box, "120R" shown
+    if (group == QPalette::Active) {
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+    }
+    window.setEnabled(group != QPalette::Disabled);
+
+    for (QLineEdit *cell : {box(Role::Upper, 1), box(Role::Lower, 2)}) {
+        QVERIFY(!cell->text().isEmpty());
+        const auto [background, contrast] = backgroundAndContrast(cell);
+        QCOMPARE(background, QColor(Qt::white));
+        QVERIFY2(contrast > 15, qPrintable(cell->objectName() + QStringLiteral(": %1").arg(contrast)));
+    }
+    const auto [background, contrast] = backgroundAndContrast(box(Role::Indicator));
+    QCOMPARE(background, dark.color(QPalette::Button)); // the button face, the theme's own
+    QCOMPARE(box(Role::Indicator)->palette().color(QPalette::ColorGroup(group), QPalette::Text), QColor(Qt::red));
+    QVERIFY2(contrast > 3, qPrintable(QString::number(contrast))); // large bold text
+    const double address = backgroundAndContrast(box(Role::AddressBox)).second;
+    QVERIFY2(address > (group == QPalette::Disabled ? 3 : 7), qPrintable(QString::number(address)));
 }
 
 QTEST_MAIN(LookTest)

@@ -105,15 +105,18 @@ public:
     Window &current() { return *windows[shown]; }
 
     // Typing and pasting insert at the caret, in place of the selection, and
-    // only as much as the box's limit leaves room for: three characters, or
-    // the length of a longer text the program wrote.
+    // only as much as leaves three characters in the box; when nothing fits,
+    // the box stays as it was, selection and all. (What is inserted here is
+    // one UTF-16 unit a character, with no line break.)
     void insert(const QString &s)
     {
         Box &b = current().box;
         const QString before = b.text;
-        const qsizetype limit = std::max<qsizetype>(3, b.text.size());
+        const qsizetype kept = b.text.size() - (b.selEnd - b.selStart);
+        const QString fits = s.left(std::max<qsizetype>(0, 3 - kept));
+        if (fits.isEmpty())
+            return;
         removeSelection(b);
-        const QString fits = s.left(limit - b.text.size());
         b.text.insert(b.caret, fits);
         b.caret += fits.size();
         userEdited(before);
@@ -218,18 +221,10 @@ private:
         b.deselect();
     }
 
-    // Once the text's length moves the limit, Qt rewrites the box, which puts
-    // the caret at the end.
     void userEdited(const QString &before)
     {
-        Box &b = current().box;
-        if (b.text == before)
-            return;
-        if (std::max<qsizetype>(3, b.text.size()) != std::max<qsizetype>(3, before.size())) {
-            b.caret = b.text.size();
-            b.deselect();
-        }
-        redraw();
+        if (current().box.text != before)
+            redraw();
     }
 
     // The program's write: the caret goes to the end, and a new text redraws.
@@ -410,7 +405,7 @@ private:
             const QString text = pasteText();
             focusBox();
             QApplication::clipboard()->setText(text);
-            p.address()->paste();
+            QTest::keySequence(p.address(), QKeySequence::Paste);
             model_.insert(text);
             what = QStringLiteral("paste %1").arg(quoted(text));
             break;

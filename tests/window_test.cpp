@@ -7,6 +7,11 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QMenu>
+#include <QScopeGuard>
+#include <QSignalSpy>
+#include <QWheelEvent>
+
+#include <map>
 
 // Every behaviour test runs on both windows: 0 is the colour-driver window,
 // 1 the other-fixture window.
@@ -29,6 +34,8 @@ private slots:
     void typing();
     void typedLengthAgainstProgramWrites_data();
     void typedLengthAgainstProgramWrites();
+    void userEdits_data();
+    void userEdits();
 
     void clicks_data();
     void clicks();
@@ -47,6 +54,17 @@ private slots:
 
     void frenchContextMenu();
     void accessibleNames();
+
+    void steppingKeys_data();
+    void steppingKeys();
+    void keys_data();
+    void keys();
+    void wheelAndFocusRing_data();
+    void wheelAndFocusRing();
+    void addressCue_data();
+    void addressCue();
+    void switchesToScreenReaders_data();
+    void switchesToScreenReaders();
 };
 
 void WindowTest::layoutRows_data()
@@ -311,9 +329,88 @@ void WindowTest::typedLengthAgainstProgramWrites()
     p.type("7");
     QCOMPARE(p.address()->text(), QStringLiteral("105")); // and three is the limit again
     p.address()->selectAll();
-    QApplication::clipboard()->setText(QStringLiteral("12345"));
-    p.address()->paste();
+    p.type(QStringLiteral("=12345"));
     QCOMPARE(p.address()->text(), QStringLiteral("123")); // a paste is cut to fit, like typing
+}
+
+// Each edit starts from a text the program wrote, with a selection (or the
+// caret alone when its length is 0); Ctrl+Z then brings that text back.
+void WindowTest::userEdits_data()
+{
+    QTest::addColumn<int>("which");
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<int>("selStart");
+    QTest::addColumn<int>("selLength");
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<int>("caret");
+    struct Row { const char *name, *written; int start, length; const char *edit, *box; int caret; };
+    const Row rows[] = {
+        {"typing over the selected 0 is refused", "1029", 1, 1, "type 5", "1029", 2},
+        {"typing over the selected 02", "1029", 1, 2, "type 5", "159", 2},
+        {"typing at the end is refused", "1029", 4, 0, "type 5", "1029", 4},
+        {"paste over everything is cut to three", "1029", 0, 4, "paste 5678", "567", 3},
+        {"paste over 02 takes one character", "1029", 1, 2, "paste 5678", "159", 2},
+        {"Backspace in the middle", "1029", 2, 0, "Backspace", "129", 1},
+        {"Delete in the middle", "1029", 2, 0, "Delete", "109", 2},
+        {"paste ends at a line break", "", 0, 0, "paste 5\n", "5", 1},
+        {"paste ends at a Windows line break", "", 0, 0, "paste 1\r\n2", "1", 1},
+        {"paste of a line break alone is refused", "1029", 0, 4, "paste \n5", "1029", 4},
+        {"emoji never split", "", 0, 0, "paste \U0001F600\U0001F600", "\U0001F600", 2},
+        {"emoji with no room is refused", "12", 2, 0, "paste \U0001F600", "12", 2},
+        {"accent stays with its letter", "1", 1, 0, "paste 2e\u0301", "12", 2},
+        {"context menu paste is cut", "1029", 0, 4, "menu 5678", "567", 3},
+        {"input method text is cut", "1029", 0, 4, "commit 5678", "567", 3},
+        {"typing undone", "", 0, 0, "type 12", "12", 2},
+    };
+    for (const Row &r : rows)
+        for (int which : {0, 1})
+            QTest::addRow("%s: %s", which ? "other fixture" : "colour driver", r.name)
+                << which << QString::fromUtf8(r.written) << r.start << r.length
+                << QString::fromUtf8(r.edit) << QString::fromUtf8(r.box) << r.caret;
+}
+
+void WindowTest::userEdits()
+{
+    QFETCH(int, which);
+    QFETCH(QString, written);
+    QFETCH(int, selStart);
+    QFETCH(int, selLength);
+    QFETCH(QString, edit);
+    QFETCH(QString, box);
+    QFETCH(int, caret);
+    FixtureWindow w(profileOf(which));
+    WindowProbe p(w, which);
+    QLineEdit *b = p.address();
+    b->setText(written);
+    b->setSelection(selStart, selLength);
+
+    const QString how = edit.section(u' ', 0, 0), text = edit.section(u' ', 1);
+    QApplication::clipboard()->setText(text);
+    if (how == u"type") {
+        QTest::keyClicks(b, text);
+    } else if (how == u"paste") {
+        QTest::keySequence(b, QKeySequence::Paste);
+    } else if (how == u"menu") {
+        QContextMenuEvent open(QContextMenuEvent::Keyboard, QPoint(5, 5), b->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(b, &open);
+        auto *menu = b->findChild<QMenu *>();
+        QVERIFY(menu);
+        for (QAction *a : menu->actions())
+            if (a->text().remove(u'&').startsWith(QStringLiteral("Coller")))
+                a->trigger();
+        menu->close();
+    } else if (how == u"commit") {
+        QInputMethodEvent commit;
+        commit.setCommitString(text);
+        QApplication::sendEvent(b, &commit);
+    } else {
+        QTest::keyClick(b, how == u"Delete" ? Qt::Key_Delete : Qt::Key_Backspace);
+    }
+    QCOMPARE(b->text(), box);
+    QCOMPARE(b->cursorPosition(), caret);
+    QTest::keySequence(b, QKeySequence::Undo);
+    QCOMPARE(b->text(), written);
 }
 
 void WindowTest::clicks_data()
@@ -543,6 +640,276 @@ void WindowTest::accessibleNames()
         for (const QString &a : list->actionInterface()->actionNames())
             actions << list->actionInterface()->localizedActionName(a);
         QVERIFY2(actions.contains(QStringLiteral("Afficher le menu")), qPrintable(actions.join(u'|')));
+    }
+}
+
+// The keys stand for the buttons: each is checked against its button, pressed
+// in a twin window given the same text and count.
+void WindowTest::steppingKeys_data()
+{
+    QTest::addColumn<int>("which");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("count"); // 0: no entry chosen
+    QTest::addColumn<int>("key");
+    const std::pair<const char *, int> cases[] = {
+        {"100", 0}, {"007", 0}, {"100", 12}, {"500", 30}, {"3", 5}, {"abc", 5}, {"", 5}};
+    for (int which : {0, 1})
+        for (const auto &[typed, count] : cases)
+            for (Qt::Key key : {Qt::Key_Up, Qt::Key_PageUp, Qt::Key_Down, Qt::Key_PageDown})
+                QTest::addRow("%s: \"%s\", count %d, %s", kWindowNames[which].window, typed, count,
+                              qPrintable(QKeySequence(key).toString()))
+                    << which << typed << count << int(key);
+}
+
+void WindowTest::steppingKeys()
+{
+    QFETCH(int, which);
+    QFETCH(QString, typed);
+    QFETCH(int, count);
+    QFETCH(int, key);
+    FixtureWindow byKey(profileOf(which)), byButton(profileOf(which));
+    WindowProbe k(byKey, which), b(byButton, which);
+    for (const WindowProbe *p : {&k, &b}) {
+        p->type(typed);
+        if (count)
+            p->chooseCount(count);
+    }
+    QTest::keyClick(k.address(), Qt::Key(key));
+    const bool next = key == Qt::Key_Up || key == Qt::Key_PageUp;
+    b.press(next ? kWindowNames[which].next : kWindowNames[which].previous);
+    QCOMPARE(k.address()->text(), b.address()->text());
+    QCOMPARE(k.bankState(), b.bankState());
+}
+
+// A key on a control, from "100" with a count of 12: where the focus goes,
+// what the box shows, which request the window makes. Controls are "U1" (the
+// upper cell of switch 1), "L10", "box", or a button: "next", "previous",
+// "reset", "switch", "quit".
+void WindowTest::keys_data()
+{
+    QTest::addColumn<int>("which");
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<QString>("box");
+    struct Row { const char *from; Qt::Key key; const char *to, *box; };
+    const Row rows[] = {
+        {"U1", Qt::Key_Right, "U2", "100"}, {"L5", Qt::Key_Left, "L4", "100"}, {"U1", Qt::Key_Left, "U1", "100"},
+        {"L9", Qt::Key_Right, "L10", "100"}, {"L10", Qt::Key_Right, "L10", "100"}, {"U7", Qt::Key_Down, "L7", "100"},
+        {"L10", Qt::Key_Up, "U10", "100"}, {"U3", Qt::Key_Up, "U3", "100"}, {"L3", Qt::Key_Down, "L3", "100"},
+        {"next", Qt::Key_Return, "next", "112"}, {"previous", Qt::Key_Enter, "previous", "88"},
+        {"reset", Qt::Key_Return, "reset", ""}, {"switch", Qt::Key_Enter, "switch", ""},
+        {"quit", Qt::Key_Return, "quit", "100"}, {"box", Qt::Key_Return, "box", "100"},
+        {"U1", Qt::Key_Enter, "U1", "100"},
+    };
+    for (int which : {0, 1})
+        for (const Row &r : rows)
+            QTest::addRow("%s: %s on %s", kWindowNames[which].window,
+                          qPrintable(QKeySequence(r.key).toString()), r.from)
+                << which << r.from << int(r.key) << r.to << r.box;
+}
+
+void WindowTest::keys()
+{
+    QFETCH(int, which);
+    QFETCH(QString, from);
+    QFETCH(int, key);
+    QFETCH(QString, to);
+    QFETCH(QString, box);
+    FixtureWindow w(profileOf(which));
+    WindowProbe p(w, which);
+    const WindowNames &n = kWindowNames[which];
+    const std::map<QString, const char *> buttons = {
+        {"next", n.next}, {"previous", n.previous}, {"reset", n.reset}, {"switch", n.switchButton}, {"quit", n.quit}};
+    auto control = [&](const QString &c) -> QWidget * {
+        if (c == u"box")
+            return p.address();
+        if (buttons.count(c))
+            return p.button(buttons.at(c));
+        return c[0] == u'U' ? p.upper(c.mid(1).toInt()) : p.lower(c.mid(1).toInt());
+    };
+    p.type("100");
+    p.chooseCount(12);
+    QSignalSpy switched(&w, &FixtureWindow::switchRequested), quit(&w, &FixtureWindow::quitRequested);
+    control(from)->setFocus();
+    QTest::keyClick(control(from), Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+    QCOMPARE(w.focusWidget(), control(to));
+    QCOMPARE(p.address()->text(), box);
+    QCOMPARE(switched.size(), int(from == u"switch"));
+    QCOMPARE(quit.size(), int(from == u"quit"));
+}
+
+void WindowTest::wheelAndFocusRing_data() { bothWindows(); }
+
+void WindowTest::wheelAndFocusRing()
+{
+    QFETCH(int, which);
+    FixtureWindow w(profileOf(which));
+    WindowProbe p(w, which);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    auto turnWheel = [&] {
+        for (int notch = 0; notch < 2; ++notch) {
+            QWheelEvent e({10, 10}, p.combo()->mapToGlobal(QPointF(10, 10)), {}, {0, -120}, Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(p.combo(), &e);
+        }
+    };
+    p.chooseCount(3);
+    p.address()->setFocus();
+    turnWheel(); // passing over the list
+    QCOMPARE(w.channelCount(), dmx::Value::integer(3));
+    // Nor does a wheel over it take the focus, which Qt gives a WheelFocus widget first.
+    QCOMPARE(p.combo()->focusPolicy(), Qt::StrongFocus);
+    p.combo()->setFocus();
+    turnWheel();
+    QCOMPARE(w.channelCount(), dmx::Value::integer(5));
+
+    // Focusing a cell changes the three outermost pixels at the middle of each
+    // side, where the style's own focus line changes two; the word is not
+    // highlighted as text to edit.
+    QLineEdit *cell = p.lower(4);
+    const QImage plain = cell->grab().toImage();
+    cell->setFocus();
+    const QImage focused = cell->grab().toImage();
+    const int right = plain.width() - 1, bottom = plain.height() - 1, midX = right / 2, midY = bottom / 2;
+    for (int d = 0; d < 3; ++d)
+        for (const QPoint at : {QPoint(d, midY), QPoint(right - d, midY), QPoint(midX, d), QPoint(midX, bottom - d)})
+            QVERIFY2(plain.pixel(at) != focused.pixel(at),
+                     qPrintable(QStringLiteral("(%1,%2)").arg(at.x()).arg(at.y())));
+    QCOMPARE(cell->selectedText(), QString());
+}
+
+// Keys as WindowProbe::type takes them, then "n" and "p" for the stepping
+// buttons, "c" for a click on the upper cell of switch 1.
+void WindowTest::addressCue_data()
+{
+    QTest::addColumn<int>("which");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QString>("actions");
+    QTest::addColumn<bool>("cue");
+    QTest::addColumn<bool>("dark"); // under a dark desktop palette
+    struct Row { const char *name, *keys; int count; const char *actions; bool cue; };
+    const Row rows[] = {
+        {"600", "600", 0, "", true}, {"abc", "=abc", 0, "", true}, {"01", "=01", 0, "", true},
+        {"stepped to 530", "500", 30, "n", true}, {"stepped to -2", "3", 5, "p", true},
+        {"stepped to 1029", "999", 30, "n", true}, {"empty", "", 0, "", false}, {"511", "511", 0, "", false},
+        {"600 then 511", "600\b\b\b511", 0, "", false}, {"600 then emptied", "600\b\b\b", 0, "", false},
+        {"600 then a click", "600", 0, "c", false}, {"-2 stepped back to 3", "3", 5, "pn", false},
+    };
+    for (const Row &r : rows)
+        for (int which : {0, 1})
+            for (bool dark : {false, true})
+                QTest::addRow("%s, %s: %s", kWindowNames[which].window, dark ? "dark" : "light", r.name)
+                    << which << QString::fromUtf8(r.keys) << r.count << r.actions << r.cue << dark;
+}
+
+void WindowTest::addressCue()
+{
+    QFETCH(int, which);
+    QFETCH(QString, keys);
+    QFETCH(int, count);
+    QFETCH(QString, actions);
+    QFETCH(bool, cue);
+    QFETCH(bool, dark);
+    const QPalette light = QApplication::palette();
+    if (dark) {
+        QPalette palette(QColor(0x35, 0x35, 0x35));
+        palette.setColor(QPalette::Base, QColor(0x2d, 0x2d, 0x2d));
+        palette.setColor(QPalette::Text, QColor(0xf2, 0xf2, 0xf2));
+        QApplication::setPalette(palette);
+    }
+    const auto restore = qScopeGuard([&] { QApplication::setPalette(light); });
+    FixtureWindow w(profileOf(which));
+    WindowProbe p(w, which);
+    p.type(keys);
+    if (count)
+        p.chooseCount(count);
+    for (const QChar a : actions)
+        a == u'c' ? p.click(p.upper(1))
+                  : p.press(a == u'n' ? kWindowNames[which].next : kWindowNames[which].previous);
+
+    // Red ink in the box, and the darkest ink inside each switch's word, frame left out.
+    auto inks = [](QWidget *box) {
+        const QImage shot = box->grab().toImage();
+        bool red = false;
+        int darkest = 255;
+        for (int y = 3; y < shot.height() - 3; ++y)
+            for (int x = 3; x < shot.width() - 3; ++x) {
+                const QColor c = shot.pixelColor(x, y);
+                red = red || (c.red() > 200 && c.green() < 90 && c.blue() < 90);
+                darkest = std::min(darkest, c.lightness());
+            }
+        return std::pair{red, darkest};
+    };
+    QLineEdit *box = p.address();
+    QCOMPARE(inks(box).first, cue);
+    for (int k = 1; k <= 10; ++k) {
+        const int darkest = inks(p.upper(k)->text().isEmpty() ? p.lower(k) : p.upper(k)).second;
+        QVERIFY2(cue && k < 10 ? darkest > 100 : darkest < 60,
+                 qPrintable(QStringLiteral("switch %1: %2").arg(k).arg(darkest)));
+    }
+    if (cue) {
+        QVERIFY2(box->toolTip().contains(QStringLiteral("0 à 511")), qPrintable(box->toolTip()));
+        QCOMPARE(box->accessibleDescription(), box->toolTip());
+        return;
+    }
+    QCOMPARE(box->toolTip(), QStringLiteral("Entrer une valeur DMX"));
+    QCOMPARE(box->accessibleDescription(), QString());
+    FixtureWindow fresh(profileOf(which)); // exactly as a box that never showed the cue
+    WindowProbe(fresh, which).type(QStringLiteral("=") + box->text());
+    QCOMPARE(box->grab().toImage(), fresh.control({layout::Role::AddressBox})->grab().toImage());
+}
+
+// Each window is a window named by its caption; each cell a radio button of
+// its switch, checked when the switch is in its position, after anything
+// that moves switches ("R" presses reset, "P1" is assistive technology's
+// press on "Interrupteur 1, ON").
+void WindowTest::switchesToScreenReaders_data()
+{
+    QTest::addColumn<int>("which");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("clicks");
+    const char *rows[][3] = {{"at start", "", ""}, {"typed address", "100", ""}, {"typed non-address", "=01", ""},
+                             {"clicks", "100", "U1 L3"}, {"terminator", "", "U10"}, {"reset", "100", "U10 R"},
+                             {"press action", "100", "P1"}};
+    for (const auto &r : rows)
+        for (int which : {0, 1})
+            QTest::addRow("%s: %s", kWindowNames[which].window, r[0]) << which << r[1] << r[2];
+}
+
+void WindowTest::switchesToScreenReaders()
+{
+    QFETCH(int, which);
+    QFETCH(QString, typed);
+    QFETCH(QString, clicks);
+    FixtureWindow w(profileOf(which));
+    WindowProbe p(w, which);
+    QAccessibleInterface *window = QAccessible::queryAccessibleInterface(&w);
+    QCOMPARE(window->role(), QAccessible::Window);
+    QCOMPARE(window->text(QAccessible::Name), w.windowTitle());
+    p.type(typed);
+    for (const QString &c : clicks.split(u' ', Qt::SkipEmptyParts)) {
+        if (c == u"R")
+            p.press(kWindowNames[which].reset);
+        else if (c == u"P1")
+            QAccessible::queryAccessibleInterface(p.upper(1))->actionInterface()->doAction(
+                QAccessibleActionInterface::pressAction());
+        else
+            p.clickCells(c);
+    }
+    const QString state = p.bankState() + (p.terminatorState() == u"on" ? u'1' : u'0');
+    QVERIFY(!state.contains(u'?'));
+    for (int k = 1; k <= 10; ++k) {
+        const QString name = k == 10 ? QStringLiteral("Bouchon DMX") : QStringLiteral("Interrupteur %1").arg(k);
+        for (bool upper : {true, false}) {
+            QAccessibleInterface *cell = QAccessible::queryAccessibleInterface(upper ? p.upper(k) : p.lower(k));
+            QCOMPARE(cell->role(), QAccessible::RadioButton);
+            QCOMPARE(cell->text(QAccessible::Name), name + (upper ? QStringLiteral(", ON") : QStringLiteral(", OFF")));
+            QVERIFY(cell->state().checkable);
+            QCOMPARE(cell->state().checked, upper == (state[k - 1] == u'1'));
+        }
     }
 }
 

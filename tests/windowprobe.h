@@ -55,10 +55,10 @@ public:
 
     void type(const QString &keys) const
     {
-        // "\b" stands for Backspace; "=text" pastes the text in one piece.
+        // "\b" stands for Backspace; "=text" pastes the text with Ctrl+V.
         if (keys.startsWith(u'=')) {
             QApplication::clipboard()->setText(keys.mid(1));
-            address()->paste();
+            QTest::keySequence(address(), QKeySequence::Paste);
             return;
         }
         for (const QChar c : keys) {

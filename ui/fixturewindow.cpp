@@ -1,15 +1,17 @@
 #include "fixturewindow.h"
 
+#include "access.h"
 #include "address.h"
 #include "look.h"
 #include "sheetdialog.h"
+#include "switchcell.h"
 #include "textbox.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
-#include <QMenu>
 #include <QPushButton>
 
 using namespace layout;
@@ -51,6 +53,7 @@ FixtureWindow::FixtureWindow(const WindowProfile &profile, QWidget *parent)
     , profile_(profile)
     , bank_(profile.bank)
 {
+    access::install();
     setObjectName(QString::fromUtf8(profile.name));
     setWindowTitle(QString::fromUtf8(profile.caption));
     setFixedSize(toPixels(kClientWidth), toPixels(kClientHeight));
@@ -68,8 +71,8 @@ FixtureWindow::FixtureWindow(const WindowProfile &profile, QWidget *parent)
     indicator_ = static_cast<TextBox *>(control({Role::Indicator}));
     count_ = static_cast<QComboBox *>(control({Role::Combo}));
     for (int k = 1; k <= kColumns; ++k) {
-        upper_[k - 1] = static_cast<TextBox *>(control({Role::Upper, k}));
-        lower_[k - 1] = static_cast<TextBox *>(control({Role::Lower, k}));
+        upper_[k - 1] = static_cast<SwitchCell *>(control({Role::Upper, k}));
+        lower_[k - 1] = static_cast<SwitchCell *>(control({Role::Lower, k}));
     }
 
     QWidget *previous = nullptr;
@@ -129,7 +132,9 @@ QWidget *FixtureWindow::build(const Control &c, int k)
     }
     case Kind::TextBox:
     case Kind::AddressBox: {
-        auto *box = c.kind == Kind::AddressBox ? new AddressBox(this) : new TextBox(this);
+        TextBox *box = c.kind == Kind::AddressBox ? new AddressBox(this)
+                       : c.role == Role::Upper || c.role == Role::Lower ? new SwitchCell(this)
+                                                                        : new TextBox(this);
         look::styleTextBox(box, c.look);
         box->setText(text);
         w = box;
@@ -140,8 +145,12 @@ QWidget *FixtureWindow::build(const Control &c, int k)
         break;
     case Kind::List:
         w = new QComboBox(this);
+        // A wheel turned in passing takes neither the focus nor the count.
+        w->setFocusPolicy(Qt::StrongFocus);
         break;
     }
+    if (c.kind != Kind::Label && c.kind != Kind::Picture)
+        w->installEventFilter(this);
     w->setObjectName(name);
     w->setGeometry(toPixels(left), toPixels(c.top), toPixels(c.width), toPixels(c.height));
     if (!(font == Font{})) // the others take the window's font from their parent
@@ -150,9 +159,10 @@ QWidget *FixtureWindow::build(const Control &c, int k)
     if (c.accessibleName)
         w->setAccessibleName(QString::fromUtf8(c.accessibleName));
     if (c.role == Role::Upper || c.role == Role::Lower) {
-        w->setAccessibleName(QStringLiteral("Interrupteur %1, %2")
-                                 .arg(k)
-                                 .arg(c.role == Role::Upper ? fromText(dmx::kOn) : fromText(dmx::kOff)));
+        const QString word = fromText(c.role == Role::Upper ? dmx::kOn : dmx::kOff);
+        w->setAccessibleName(k == dmx::kTerminatorSwitch
+                                 ? QStringLiteral("Bouchon DMX, %1").arg(word)
+                                 : QStringLiteral("Interrupteur %1, %2").arg(k).arg(word));
         w->setAccessibleDescription(k == dmx::kTerminatorSwitch
                                         ? QStringLiteral("Bouchon DMX, hors adresse")
                                         : QStringLiteral("Poids %1").arg(profile_.bank.weight(k)));
@@ -184,14 +194,7 @@ void FixtureWindow::connectHandlers()
     sheet->setShortcut(QKeySequence::Print);
     addAction(sheet);
     connect(sheet, &QAction::triggered, this, &FixtureWindow::openSheet);
-    address_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(address_, &QWidget::customContextMenuRequested, this, [this, sheet](QPoint at) {
-        QMenu *menu = address_->createStandardContextMenu();
-        menu->addSeparator();
-        menu->addAction(sheet);
-        menu->setAttribute(Qt::WA_DeleteOnClose);
-        menu->popup(address_->mapToGlobal(at));
-    });
+    address_->addAction(sheet);
 }
 
 // The channel-count list offers 1 to 30 channels; no count is chosen until
@@ -210,15 +213,20 @@ void FixtureWindow::draw(int k, bool on)
 }
 
 // Every change of the address box, typed or written, redraws the switches its
-// text can set; a text that is not an address leaves the others as they were.
+// text can set; a text that is not an address leaves the others as they were,
+// their words greyed: they do not show it.
 void FixtureWindow::addressChanged(const QString &text)
 {
     dmx::DmxPattern = dmx::Value::text(text.toStdU16String());
     dmx::AddressToPattern();
     const auto settings = bank_.follow(dmx::DmxPattern.toText());
-    for (int k = 1; k <= dmx::kAddressSwitches; ++k)
+    const QColor stale = address_->showable() ? QColor() : QColor(look::kStaleSwitch);
+    for (int k = 1; k <= dmx::kAddressSwitches; ++k) {
         if (settings[k - 1])
             draw(k, *settings[k - 1]);
+        upper_[k - 1]->setCue(stale);
+        lower_[k - 1]->setCue(stale);
+    }
 }
 
 // A cell sets its switch on (upper) or off (lower). An address switch then
@@ -233,7 +241,7 @@ void FixtureWindow::cellClicked(int k, bool upper)
     }
     bank_.set(k, upper);
     total = bank_.sum();
-    address_->assign(fromText(total.toText()));
+    address_->setText(fromText(total.toText()));
 }
 
 // Only the user's choice sets the channel count, never the program's.
@@ -249,7 +257,7 @@ void FixtureWindow::step(bool forward)
     const dmx::Value address = dmx::Value::text(address_->text().toStdU16String());
     const auto result = forward ? address + ChannelCount : address - ChannelCount;
     if (result)
-        address_->assign(fromText(result->toText()));
+        address_->setText(fromText(result->toText()));
 }
 
 // Every switch off, the address box and the terminator indicator emptied.
@@ -260,7 +268,7 @@ void FixtureWindow::reset()
         bank_.set(k, false);
     }
     draw(dmx::kTerminatorSwitch, false);
-    address_->assign(QString());
+    address_->setText(QString());
     indicator_->setText(QString());
 }
 
@@ -275,6 +283,79 @@ void FixtureWindow::openSheet()
     auto *dialog = new SheetDialog(first, channels, profile_.bank, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->open();
+}
+
+// Only asked about the window's own controls.
+Slot FixtureWindow::slotOf(const QObject *control) const
+{
+    for (const auto &[s, w] : controls_)
+        if (w == control)
+            return s;
+    return {Role::Notice};
+}
+
+// Keys the controls leave alone: the arrows move between the cells, the
+// stepping keys step from the address box as the buttons do, and Enter
+// presses a button as Space does. The wheel turns the list only once the
+// user has put the focus there.
+bool FixtureWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Wheel)
+        return watched == count_ && !count_->hasFocus();
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const auto *press = static_cast<QKeyEvent *>(event);
+    if (press->modifiers() & ~Qt::KeypadModifier)
+        return false;
+    const Slot slot = slotOf(watched);
+    const int key = press->key();
+    switch (slot.role) {
+    case Role::AddressBox:
+        if (key != Qt::Key_Up && key != Qt::Key_PageUp && key != Qt::Key_Down && key != Qt::Key_PageDown)
+            return false;
+        step(key == Qt::Key_Up || key == Qt::Key_PageUp);
+        return true;
+    case Role::Upper:
+    case Role::Lower:
+        return moveFocus(slot, key);
+    case Role::Next:
+    case Role::Previous:
+    case Role::Quit:
+    case Role::Reset:
+    case Role::Switch:
+        if (key != Qt::Key_Return && key != Qt::Key_Enter)
+            return false;
+        static_cast<QPushButton *>(watched)->click();
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Left and Right go to the same row of the neighbouring switch, stopping at
+// either end of the bank; Up and Down to the other cell of the same switch.
+bool FixtureWindow::moveFocus(Slot from, int key)
+{
+    Slot to = from;
+    switch (key) {
+    case Qt::Key_Left:
+        --to.column;
+        break;
+    case Qt::Key_Right:
+        ++to.column;
+        break;
+    case Qt::Key_Up:
+        to.role = Role::Upper;
+        break;
+    case Qt::Key_Down:
+        to.role = Role::Lower;
+        break;
+    default:
+        return false;
+    }
+    if (to.column >= 1 && to.column <= kColumns)
+        control(to)->setFocus(Qt::OtherFocusReason);
+    return true;
 }
 
 void FixtureWindow::closeEvent(QCloseEvent *event)

@@ -11,6 +11,7 @@
 class AddressBox;
 class QComboBox;
 class QPushButton;
+class SwitchCell;
 class TextBox;
 
 // One address window, built from the shared layout table and a profile:
@@ -36,11 +37,14 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     QWidget *build(const layout::Control &control, int column);
     void load();
     void connectHandlers();
+    layout::Slot slotOf(const QObject *control) const;
+    bool moveFocus(layout::Slot from, int key);
 
     void addressChanged(const QString &text);
     void cellClicked(int column, bool upper);
@@ -59,6 +63,6 @@ private:
     AddressBox *address_ = nullptr;
     TextBox *indicator_ = nullptr;
     QComboBox *count_ = nullptr;
-    std::array<TextBox *, layout::kColumns> upper_{};
-    std::array<TextBox *, layout::kColumns> lower_{};
+    std::array<SwitchCell *, layout::kColumns> upper_{};
+    std::array<SwitchCell *, layout::kColumns> lower_{};
 };

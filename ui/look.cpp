@@ -62,10 +62,14 @@ void styleTextBox(QLineEdit *box, unsigned look)
     box->setCursor(Qt::ArrowCursor); // read-only state changes the pointer
     if (look & layout::NoTabStop)
         box->setFocusPolicy(Qt::ClickFocus);
+    // Each colour is set in every colour group, so that the desktop's theme
+    // changes none of them, active, inactive or disabled. A white cell also
+    // keeps a text box's classic black text where the layout leaves the text
+    // colour to the system: a dark theme's light text would vanish on it.
     QPalette palette = box->palette();
     if (look & layout::WhiteCell)
         palette.setColor(QPalette::Base, Qt::white);
-    if (look & layout::BlackText)
+    if (look & (layout::BlackText | layout::WhiteCell))
         palette.setColor(QPalette::Text, Qt::black);
     if (look & layout::Indicator) {
         palette.setColor(QPalette::Base, palette.color(QPalette::Button));

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QClipboard>
 #include <QLineEdit>
+
+#include <optional>
 
 // A text box as the windows use it: it reports a left-button click even when
 // read-only, and shows the arrow pointer rather than the text cursor. Space on
@@ -12,16 +15,25 @@ class TextBox : public QLineEdit
 public:
     explicit TextBox(QWidget *parent = nullptr);
 
+    // Draws the text in `colour` rather than the layout's, a cue that it
+    // does not hold; no colour draws it as the layout made it again.
+    void setCue(const QColor &colour);
+
 signals:
     void clicked();
 
 protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    std::optional<QPalette> own_; // the layout's colours, while a cue is shown
 };
 
-// The address box: the user types at most three characters, but a text the
-// program writes (a sum, a stepped "1010") is kept whole.
+// The address box: whatever the user types or pastes, the characters kept
+// and the characters inserted make at most three; a text the program writes
+// (a sum, a stepped "1029") is kept whole. Qt's own editing does the rest, so
+// the caret and the undo history are the user's as in any text box.
 class AddressBox : public TextBox
 {
     Q_OBJECT
@@ -29,9 +41,20 @@ public:
     static constexpr int kTypedLength = 3;
     explicit AddressBox(QWidget *parent = nullptr);
 
-    // The program's write; the box's change handling runs inside it.
-    void assign(const QString &text);
+    // The switches can show the text: it is one of the 512 addresses, or
+    // empty. Otherwise the text is red and the tooltip says why.
+    bool showable() const { return !ownTip_; }
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
-    void fitLimit();
+    QString fitting(QString inserted, qsizetype replaced) const;
+    void pasteFrom(QClipboard::Mode mode);
+    void follow(const QString &text);
+
+    std::optional<QString> ownTip_; // the layout's tooltip, while the text is not showable
 };

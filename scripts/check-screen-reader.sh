@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Starts the tool under a screen reader's stack, with nothing of the user's
+# desktop: an X server, a private session bus and the accessibility bus.
+# Then screen_reader.py reads it over AT-SPI. Takes the program to check,
+# by default the one in build/.
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+program=$(realpath "${1:-$here/../build/app/adresse-dmx}")
+
+if [ -z "${DMX_SCREEN_READER_INSIDE:-}" ]; then
+    # Xvfb picks a free display itself, so that runs side by side never
+    # race for one.
+    tmp=$(mktemp -d)
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$tmp/display" 2>/dev/null &
+    xvfb=$!
+    trap 'kill "$xvfb"; rm -rf "$tmp"' EXIT
+    for _ in $(seq 100); do
+        [ -s "$tmp/display" ] && break
+        sleep 0.1
+    done
+    [ -s "$tmp/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
+    export DISPLAY=":$(cat "$tmp/display")" DMX_SCREEN_READER_INSIDE=1
+    unset WAYLAND_DISPLAY
+    # The buses start inside the X server, so that their services reach it;
+    # their chatter about starting those services is left out.
+    dbus-run-session -- "$0" "$program" \
+        2> >(grep -v -e 'fd limit' -e 'ctivat' >&2) | grep -v 'SpiRegistry daemon'
+    exit
+fi
+
+export XDG_RUNTIME_DIR
+XDG_RUNTIME_DIR=$(mktemp -d)
+pid=
+trap 'kill $pid 2>/dev/null; rm -rf "$XDG_RUNTIME_DIR"' EXIT
+# Qt looks for the accessibility bus when it starts, so the bus runs first.
+dbus-send --session --dest=org.a11y.Bus --print-reply /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null
+# On this X server whatever the caller's desktop, and heard by AT-SPI even
+# where no screen reader has asked for it yet.
+QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" &
+pid=$!
+/usr/bin/python3 "$here/screen_reader.py"
