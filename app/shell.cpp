@@ -6,6 +6,7 @@
 #include <QLocale>
 #include <QStyleFactory>
 #include <QTranslator>
+#include <QWindow>
 
 void setUpApplication(QApplication &app)
 {
@@ -62,10 +63,19 @@ FixtureWindow &WindowShell::open(Which which)
     return *windows_[which];
 }
 
-// Shows the other window first, then hides this one: exactly one stays on screen.
+// Shows the other window first, then hides this one: exactly one stays on
+// screen. A window shown again goes back where the user left it: a window
+// manager may place it anew each time it is shown (openbox puts it lower
+// every time), and a position set before showing is taken for the frame by
+// some and for the window by others. Set just after showing, it holds.
 void WindowShell::switchFrom(Which which)
 {
-    open(which == ColourDriver ? OtherFixture : ColourDriver).show();
+    const Which other = which == ColourDriver ? OtherFixture : ColourDriver;
+    FixtureWindow &next = open(other);
+    next.show();
+    if (places_[other])
+        next.windowHandle()->setFramePosition(*places_[other]);
+    places_[which] = windows_[which]->pos();
     windows_[which]->hide();
 }
 

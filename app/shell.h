@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QObject>
+#include <QPoint>
 #include <QPointer>
 
 #include <array>
+#include <optional>
 
 class QApplication;
 class FixtureWindow;
@@ -40,4 +42,6 @@ private:
     void unload(Which which);
 
     std::array<QPointer<FixtureWindow>, 2> windows_;
+    // Where each window stood, frame included, when it was last hidden.
+    std::array<std::optional<QPoint>, 2> places_;
 };

@@ -16,10 +16,12 @@ bench_packages=(xvfb xauth libxcb-damage0-dev)
 
 # Only the tests need these: the Windows version record is compiled with
 # windres, the desktop entry and metainfo validated, the .deb built and read;
-# clang and its runtimes build the fuzz targets (gcc's sanitizers come with g++).
+# clang and its runtimes build the fuzz targets (gcc's sanitizers come with g++);
+# an X server and the openbox window manager show where a window comes back.
 test_packages=(
     python3 binutils-mingw-w64-x86-64 desktop-file-utils appstream dpkg-dev file
     clang libclang-rt-14-dev
+    xvfb xauth openbox x11-utils
 )
 
 # Installs only what is missing, so a second run asks apt nothing.
