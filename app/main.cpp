@@ -4,11 +4,11 @@
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    setUpApplication(app);
+    const auto app = applicationOnScreen(argc, argv);
+    setUpApplication(*app);
 
     WindowShell shell;
-    QObject::connect(&shell, &WindowShell::finished, &app, &QCoreApplication::quit,
+    QObject::connect(&shell, &WindowShell::finished, app.get(), &QCoreApplication::quit,
                      Qt::QueuedConnection);
     shell.start();
     return QApplication::exec();

@@ -8,6 +8,70 @@
 #include <QTranslator>
 #include <QWindow>
 
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <vector>
+
+namespace {
+
+struct HeldMessage
+{
+    QtMsgType type;
+    int line;
+    const char *file, *function, *category;
+    QString text;
+};
+
+std::mutex heldLock;
+std::vector<HeldMessage> held;
+QByteArray noScreenLine;
+
+// What went wrong, for a user who started the tool from a terminal.
+QByteArray noScreen(int argc, char **argv)
+{
+    QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    for (int i = 1; i + 1 < argc; ++i)
+        if (qstrcmp(argv[i], "-platform") == 0 || qstrcmp(argv[i], "--platform") == 0)
+            platform = argv[i + 1];
+    if (!platform.isEmpty() && !platform.startsWith("xcb") && !platform.startsWith("wayland"))
+        return QStringLiteral("adresse-dmx : la plateforme d'affichage « %1 » est introuvable ou ne s'ouvre pas.\n")
+            .arg(QString::fromLocal8Bit(platform)).toUtf8();
+    const char *variable = platform.startsWith("wayland") ? "WAYLAND_DISPLAY" : "DISPLAY";
+    const QByteArray display = qgetenv(variable);
+    const QString why = display.isEmpty()
+        ? QStringLiteral("pas d'écran où ouvrir les fenêtres (%1 n'est pas défini)").arg(QLatin1String(variable))
+        : QStringLiteral("l'écran %1=%2 ne répond pas").arg(QLatin1String(variable), QString::fromLocal8Bit(display));
+    return QStringLiteral("adresse-dmx : %1 ; lancez l'outil depuis une session graphique.\n").arg(why).toUtf8();
+}
+
+// While the application is created, Qt's messages wait: a start that fails
+// shows only the line that says why, one that succeeds shows them after.
+void holdMessage(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    if (type == QtFatalMsg) {
+        std::fputs(noScreenLine.constData(), stderr);
+        std::_Exit(1); // no clean-up: the application is half made
+    }
+    const std::lock_guard lock(heldLock);
+    held.push_back({type, context.line, context.file, context.function, context.category, text});
+}
+
+} // namespace
+
+std::unique_ptr<QApplication> applicationOnScreen(int &argc, char **argv)
+{
+    noScreenLine = noScreen(argc, argv);
+    const QtMessageHandler previous = qInstallMessageHandler(holdMessage);
+    auto app = std::make_unique<QApplication>(argc, argv);
+    qInstallMessageHandler(previous);
+    const std::lock_guard lock(heldLock);
+    for (const HeldMessage &m : held)
+        qt_message_output(m.type, QMessageLogContext(m.file, m.line, m.function, m.category), m.text);
+    held.clear();
+    return app;
+}
+
 void setUpApplication(QApplication &app)
 {
     QApplication::setApplicationName(QStringLiteral("Corvane adresse DMX"));

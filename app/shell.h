@@ -5,10 +5,16 @@
 #include <QPointer>
 
 #include <array>
+#include <memory>
 #include <optional>
 
 class QApplication;
 class FixtureWindow;
+
+// The application the windows are shown with. Where Qt cannot open a screen
+// (DISPLAY names no server, an unknown -platform), it says so in one French
+// line on stderr and ends the program with status 1, where Qt would abort.
+std::unique_ptr<QApplication> applicationOnScreen(int &argc, char **argv);
 
 // What every run of the tool sets up before its first window: the style,
 // French for Qt's own texts, and the application's identity.
