@@ -128,18 +128,19 @@ FixtureWindow &WindowShell::open(Which which)
 }
 
 // Shows the other window first, then hides this one: exactly one stays on
-// screen. A window shown again goes back where the user left it: a window
-// manager may place it anew each time it is shown (openbox puts it lower
-// every time), and a position set before showing is taken for the frame by
-// some and for the window by others. Set just after showing, it holds.
+// screen. A window shown again goes back where the user left it: without a
+// position asked for, a window manager may place it anew each time it is
+// shown (openbox puts it lower every time). The position is the window's
+// own, frame left out: a frame position asked for before showing comes out
+// a title bar too high under openbox.
 void WindowShell::switchFrom(Which which)
 {
     const Which other = which == ColourDriver ? OtherFixture : ColourDriver;
     FixtureWindow &next = open(other);
-    next.show();
     if (places_[other])
-        next.windowHandle()->setFramePosition(*places_[other]);
-    places_[which] = windows_[which]->pos();
+        next.windowHandle()->setPosition(*places_[other]);
+    next.show();
+    places_[which] = windows_[which]->geometry().topLeft();
     windows_[which]->hide();
 }
 

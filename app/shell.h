@@ -48,6 +48,6 @@ private:
     void unload(Which which);
 
     std::array<QPointer<FixtureWindow>, 2> windows_;
-    // Where each window stood, frame included, when it was last hidden.
+    // Where each window stood when it was last hidden.
     std::array<std::optional<QPoint>, 2> places_;
 };

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QSignalSpy>
 #include <QTimer>
+#include <QWindow>
 
 // The application's life: which window exists, which is shown, when the
 // tool ends.
@@ -75,13 +76,15 @@ void ShellTest::switchingThereAndBack()
 }
 
 namespace {
-// Plays a window manager that places a window lower each time it is shown.
-class PlacesLower : public QObject
+// Plays a window manager that moves a window while it is hidden.
+class MovesHidden : public QObject
 {
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() == QEvent::Show)
-            static_cast<QWidget *>(watched)->move(static_cast<QWidget *>(watched)->pos() + QPoint(0, 40));
+        if (event->type() == QEvent::Hide) {
+            QWindow *window = static_cast<QWidget *>(watched)->windowHandle();
+            window->setPosition(window->position() + QPoint(0, 40));
+        }
         return false;
     }
 };
@@ -101,7 +104,7 @@ void ShellTest::windowComesBackWhereItWasLeft()
     QVERIFY(QTest::qWaitForWindowActive(other));
     const QPoint otherPlace = other->pos();
 
-    PlacesLower windowManager; // headless, there is none to do it
+    MovesHidden windowManager; // headless, there is none to do it
     if (QGuiApplication::platformName() == u"offscreen") {
         colour->installEventFilter(&windowManager);
         other->installEventFilter(&windowManager);
