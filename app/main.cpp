@@ -9,13 +9,13 @@ int main(int argc, char *argv[])
     const bool commandLine = wantsCommandLine(argc, argv);
     if (commandLine)
         prepareCommandLine();
-    QApplication app(argc, argv);
-    setUpApplication(app);
+    const auto app = applicationOnScreen(argc, argv);
+    setUpApplication(*app);
     if (commandLine)
         return runCommandLine();
 
     WindowShell shell;
-    QObject::connect(&shell, &WindowShell::finished, &app, &QCoreApplication::quit,
+    QObject::connect(&shell, &WindowShell::finished, app.get(), &QCoreApplication::quit,
                      Qt::QueuedConnection);
     shell.start();
     return QApplication::exec();

@@ -7,6 +7,71 @@
 #include <QLocale>
 #include <QStyleFactory>
 #include <QTranslator>
+#include <QWindow>
+
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <vector>
+
+namespace {
+
+struct HeldMessage
+{
+    QtMsgType type;
+    int line;
+    const char *file, *function, *category;
+    QString text;
+};
+
+std::mutex heldLock;
+std::vector<HeldMessage> held;
+QByteArray noScreenLine;
+
+// What went wrong, for a user who started the tool from a terminal.
+QByteArray noScreen(int argc, char **argv)
+{
+    QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    for (int i = 1; i + 1 < argc; ++i)
+        if (qstrcmp(argv[i], "-platform") == 0 || qstrcmp(argv[i], "--platform") == 0)
+            platform = argv[i + 1];
+    if (!platform.isEmpty() && !platform.startsWith("xcb") && !platform.startsWith("wayland"))
+        return QStringLiteral("adresse-dmx : la plateforme d'affichage « %1 » est introuvable ou ne s'ouvre pas.\n")
+            .arg(QString::fromLocal8Bit(platform)).toUtf8();
+    const char *variable = platform.startsWith("wayland") ? "WAYLAND_DISPLAY" : "DISPLAY";
+    const QByteArray display = qgetenv(variable);
+    const QString why = display.isEmpty()
+        ? QStringLiteral("pas d'écran où ouvrir les fenêtres (%1 n'est pas défini)").arg(QLatin1String(variable))
+        : QStringLiteral("l'écran %1=%2 ne répond pas").arg(QLatin1String(variable), QString::fromLocal8Bit(display));
+    return QStringLiteral("adresse-dmx : %1 ; lancez l'outil depuis une session graphique.\n").arg(why).toUtf8();
+}
+
+// While the application is created, Qt's messages wait: a start that fails
+// shows only the line that says why, one that succeeds shows them after.
+void holdMessage(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    if (type == QtFatalMsg) {
+        std::fputs(noScreenLine.constData(), stderr);
+        std::_Exit(1); // no clean-up: the application is half made
+    }
+    const std::lock_guard lock(heldLock);
+    held.push_back({type, context.line, context.file, context.function, context.category, text});
+}
+
+} // namespace
+
+std::unique_ptr<QApplication> applicationOnScreen(int &argc, char **argv)
+{
+    noScreenLine = noScreen(argc, argv);
+    const QtMessageHandler previous = qInstallMessageHandler(holdMessage);
+    auto app = std::make_unique<QApplication>(argc, argv);
+    qInstallMessageHandler(previous);
+    const std::lock_guard lock(heldLock);
+    for (const HeldMessage &m : held)
+        qt_message_output(m.type, QMessageLogContext(m.file, m.line, m.function, m.category), m.text);
+    held.clear();
+    return app;
+}
 
 #ifdef Q_OS_LINUX
 #include <cerrno>
@@ -91,10 +156,20 @@ FixtureWindow &WindowShell::open(Which which)
     return *windows_[which];
 }
 
-// Shows the other window first, then hides this one: exactly one stays on screen.
+// Shows the other window first, then hides this one: exactly one stays on
+// screen. A window shown again goes back where the user left it: without a
+// position asked for, a window manager may place it anew each time it is
+// shown (openbox puts it lower every time). The position is the window's
+// own, frame left out: a frame position asked for before showing comes out
+// a title bar too high under openbox.
 void WindowShell::switchFrom(Which which)
 {
-    open(which == ColourDriver ? OtherFixture : ColourDriver).show();
+    const Which other = which == ColourDriver ? OtherFixture : ColourDriver;
+    FixtureWindow &next = open(other);
+    if (places_[other])
+        next.windowHandle()->setPosition(*places_[other]);
+    next.show();
+    places_[which] = windows_[which]->geometry().topLeft();
     windows_[which]->hide();
 }
 

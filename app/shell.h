@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QObject>
+#include <QPoint>
 #include <QPointer>
 
 #include <array>
+#include <memory>
+#include <optional>
 
 class QApplication;
 class FixtureWindow;
@@ -11,6 +14,10 @@ class FixtureWindow;
 // Gives Qt a private runtime folder when the session has none, so that it
 // starts without a warning. Runs before the QApplication is made.
 void provideRuntimeDir();
+// The application the windows are shown with. Where Qt cannot open a screen
+// (DISPLAY names no server, an unknown -platform), it says so in one French
+// line on stderr and ends the program with status 1, where Qt would abort.
+std::unique_ptr<QApplication> applicationOnScreen(int &argc, char **argv);
 
 // What every run of the tool sets up before its first window: the style,
 // French for Qt's own texts, and the application's identity.
@@ -44,4 +51,6 @@ private:
     void unload(Which which);
 
     std::array<QPointer<FixtureWindow>, 2> windows_;
+    // Where each window stood when it was last hidden.
+    std::array<std::optional<QPoint>, 2> places_;
 };

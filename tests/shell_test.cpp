@@ -5,6 +5,7 @@
 #include <QSignalSpy>
 #include <QTimer>
 #include <QVersionNumber>
+#include <QWindow>
 
 // The application's life: which window exists, which is shown, when the
 // tool ends.
@@ -15,6 +16,7 @@ class ShellTest : public QObject
 private slots:
     void startsWithTheColourDriverWindowOnly();
     void switchingThereAndBack();
+    void windowComesBackWhereItWasLeft();
     void quit_data();
     void quit();
     void quitEndsTheEventLoopWithExitCodeZero();
@@ -72,6 +74,50 @@ void ShellTest::switchingThereAndBack()
         QCOMPARE(s.combo()->count(), 30); // loaded once, never 60
         QCOMPARE(s.combo()->currentIndex(), 2);
         QCOMPARE(other->channelCount(), dmx::Value::integer(3));
+    }
+}
+
+namespace {
+// Plays a window manager that moves a window while it is hidden.
+class MovesHidden : public QObject
+{
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Hide) {
+            QWindow *window = static_cast<QWidget *>(watched)->windowHandle();
+            window->setPosition(window->position() + QPoint(0, 40));
+        }
+        return false;
+    }
+};
+} // namespace
+
+// Each window comes back where it was first placed. CTest also runs this on
+// Xvfb under openbox, which places a window shown again anew.
+void ShellTest::windowComesBackWhereItWasLeft()
+{
+    WindowShell shell;
+    shell.start();
+    FixtureWindow *colour = shell.window(WindowShell::ColourDriver);
+    QVERIFY(QTest::qWaitForWindowActive(colour));
+    const QPoint colourPlace = colour->pos();
+    probe(shell, WindowShell::ColourDriver).press("Retourstandard");
+    FixtureWindow *other = shell.window(WindowShell::OtherFixture);
+    QVERIFY(QTest::qWaitForWindowActive(other));
+    const QPoint otherPlace = other->pos();
+
+    MovesHidden windowManager; // headless, there is none to do it
+    if (QGuiApplication::platformName() == u"offscreen") {
+        colour->installEventFilter(&windowManager);
+        other->installEventFilter(&windowManager);
+    }
+    for (int round = 0; round < 2; ++round) {
+        probe(shell, WindowShell::OtherFixture).press("Retourcolordriver");
+        QVERIFY(QTest::qWaitForWindowActive(colour));
+        QTRY_COMPARE(colour->pos(), colourPlace);
+        probe(shell, WindowShell::ColourDriver).press("Retourstandard");
+        QVERIFY(QTest::qWaitForWindowActive(other));
+        QTRY_COMPARE(other->pos(), otherPlace);
     }
 }
 
