@@ -3,7 +3,7 @@
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-    echo "adresse-dmx: no display (DISPLAY and WAYLAND_DISPLAY are unset); start it from a desktop session or under xvfb-run." >&2
+    echo "adresse-dmx : aucun écran (DISPLAY et WAYLAND_DISPLAY sont vides) ; lancez l'outil depuis une session graphique." >&2
     exit 1
 fi
 
