@@ -803,14 +803,14 @@ void WindowTest::addressCue()
 }
 
 // Each cell is a radio button of its switch, checked when the switch is in
-// its position, after anything that moves switches ("R" presses reset, "P1"
-// is assistive technology's press on "Interrupteur 1, ON").
+// its position, after anything that moves switches ("R" presses reset). The
+// names and the press action are read over AT-SPI by the screen_reader test.
 struct Moves { const char *name, *typed, *clicks; };
 
 void WindowTest::switchesToScreenReaders_data()
 {
     const Moves rows[] = {{"typed non-address", "=01", ""}, {"clicks", "100", "U1 L3"}, {"terminator", "", "U10"},
-                          {"reset", "100", "U10 R"}, {"press action", "100", "P1"}};
+                          {"reset", "100", "U10 R"}};
     rowsInBothWindows(rows);
 }
 
@@ -821,27 +821,17 @@ void WindowTest::switchesToScreenReaders()
     FixtureWindow w(profileOf(which));
     WindowProbe p(w, which);
     p.type(QString::fromUtf8(row.typed));
-    for (const QString &c : QString::fromUtf8(row.clicks).split(u' ', Qt::SkipEmptyParts)) {
-        if (c == u"R")
-            p.press(kWindowNames[which].reset);
-        else if (c == u"P1")
-            QAccessible::queryAccessibleInterface(p.upper(1))->actionInterface()->doAction(
-                QAccessibleActionInterface::pressAction());
-        else
-            p.clickCells(c);
-    }
+    for (const QString &c : QString::fromUtf8(row.clicks).split(u' ', Qt::SkipEmptyParts))
+        c == u"R" ? p.press(kWindowNames[which].reset) : p.clickCells(c);
     const QString state = p.bankState() + (p.terminatorState() == u"on" ? u'1' : u'0');
     QVERIFY(!state.contains(u'?'));
-    for (int k = 1; k <= 10; ++k) {
-        const QString name = k == 10 ? QStringLiteral("Bouchon DMX") : QStringLiteral("Interrupteur %1").arg(k);
+    for (int k = 1; k <= 10; ++k)
         for (bool upper : {true, false}) {
             QAccessibleInterface *cell = QAccessible::queryAccessibleInterface(upper ? p.upper(k) : p.lower(k));
             QCOMPARE(cell->role(), QAccessible::RadioButton);
-            QCOMPARE(cell->text(QAccessible::Name), name + (upper ? QStringLiteral(", ON") : QStringLiteral(", OFF")));
             QVERIFY(cell->state().checkable);
             QCOMPARE(cell->state().checked, upper == (state[k - 1] == u'1'));
         }
-    }
 }
 
 int main(int argc, char *argv[])
