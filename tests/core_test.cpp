@@ -44,11 +44,7 @@ TEST(AddressToPattern, ListedRows)
     EXPECT_EQ(convert(u"511"), "111111111");
 }
 
-struct NonKeyCase
-{
-    const char *name;
-    const char16_t *text;
-};
+struct NonKeyCase { const char *name; const char16_t *text; };
 
 class NonKey : public testing::TestWithParam<NonKeyCase> {};
 
@@ -61,18 +57,15 @@ TEST_P(NonKey, IsLeftExactlyAsItWas)
     EXPECT_FALSE(patternOf(text));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    AddressToPattern, NonKey,
-    testing::Values(NonKeyCase{"empty", u""}, NonKeyCase{"512", u"512"}, NonKeyCase{"999", u"999"},
-                    NonKeyCase{"1000", u"1000"}, NonKeyCase{"01", u"01"}, NonKeyCase{"00", u"00"},
-                    NonKeyCase{"007", u"007"}, NonKeyCase{"blankBefore", u" 1"},
-                    NonKeyCase{"blankAfter", u"1 "}, NonKeyCase{"minusOne", u"-1"},
-                    NonKeyCase{"plusOne", u"+1"}, NonKeyCase{"decimalPoint", u"1.0"},
-                    NonKeyCase{"comma", u"1,"}, NonKeyCase{"letters", u"abc"},
-                    NonKeyCase{"pattern5", u"000000101"}, NonKeyCase{"pattern511", u"111111111"},
-                    NonKeyCase{"fullWidthOne", u"\uff11"}, NonKeyCase{"digitLetter", u"1a"},
-                    NonKeyCase{"65536", u"65536"}, NonKeyCase{"5110", u"5110"}),
-    [](const auto &row) { return std::string(row.param.name); });
+const NonKeyCase kNonKeys[] = {
+    {"empty", u""}, {"512", u"512"}, {"999", u"999"}, {"1000", u"1000"}, {"01", u"01"}, {"00", u"00"},
+    {"007", u"007"}, {"blankBefore", u" 1"}, {"blankAfter", u"1 "}, {"minusOne", u"-1"}, {"plusOne", u"+1"},
+    {"decimalPoint", u"1.0"}, {"comma", u"1,"}, {"letters", u"abc"}, {"pattern5", u"000000101"},
+    {"pattern511", u"111111111"}, {"fullWidthOne", u"\uff11"}, {"digitLetter", u"1a"}, {"65536", u"65536"},
+    {"5110", u"5110"}};
+
+INSTANTIATE_TEST_SUITE_P(AddressToPattern, NonKey, testing::ValuesIn(kNonKeys),
+                         [](const auto &row) { return std::string(row.param.name); });
 
 TEST(AddressToPattern, SecondCallChangesNothing)
 {

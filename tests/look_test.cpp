@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStyle>
 #include <QStyleOption>
 #include <QScopeGuard>
@@ -144,6 +145,7 @@ private slots:
     void windowScales();
     void darkTheme_data();
     void darkTheme();
+    void everyControlShowsTheFace();
 };
 
 void LookTest::initTestCase()
@@ -313,6 +315,27 @@ void LookTest::darkTheme()
     QCOMPARE(box(Role::Indicator, 0)->palette().color(QPalette::ColorGroup(group), QPalette::Text), QColor(Qt::red));
     const int address = backgroundAndInk(box(Role::AddressBox, 0)).second;
     QVERIFY2(address > 100, qPrintable(QString::number(address)));
+}
+
+// The face comes from the system: Liberation Sans Narrow wherever
+// fonts-liberation is installed, else the closest face and one line saying so
+// (CTest runs this once more on a font configuration without it).
+void LookTest::everyControlShowsTheFace()
+{
+    const bool missing = qEnvironmentVariableIsSet("DMX_FACE_MISSING");
+    if (missing)
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral(
+                                               "« Liberation Sans Narrow » introuvable \\(paquet fonts-liberation\\)")));
+    QTest::failOnWarning(QRegularExpression(QStringLiteral("."))); // one line, not one per window or control
+    for (int which : {0, 1}) {
+        FixtureWindow window(profileAt(which));
+        for (const QWidget *w : window.findChildren<QWidget *>()) {
+            const QString face = QFontInfo(w->font()).family();
+            if (!w->isWindow()) // the list's popup is drawn in the desktop's menu font
+                QVERIFY2(missing ? !face.isEmpty() : face == QStringLiteral("Liberation Sans Narrow"),
+                         qPrintable(w->objectName() + QStringLiteral(" shows ") + face));
+        }
+    }
 }
 
 QTEST_MAIN(LookTest)
