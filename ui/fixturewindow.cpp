@@ -220,6 +220,7 @@ void FixtureWindow::addressChanged(const QString &text)
     dmx::DmxPattern = dmx::Value::text(text.toStdU16String());
     dmx::AddressToPattern();
     const auto settings = bank_.follow(dmx::DmxPattern.toText());
+    // The box has judged its text already: its own handler was connected first.
     const QColor stale = address_->showable() ? QColor() : QColor(look::kStaleSwitch);
     for (int k = 1; k <= dmx::kAddressSwitches; ++k) {
         if (settings[k - 1])
