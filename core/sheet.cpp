@@ -30,12 +30,6 @@ std::array<std::pair<bool, Remark>, 3> remarksOf(const SheetRow &row)
              {row.terminated(), kTerminatorRemark}}};
 }
 
-Text decimal(int n)
-{
-    const std::string digits = std::to_string(n);
-    return Text(digits.begin(), digits.end());
-}
-
 } // namespace
 
 std::variant<Plan, PlanError> makePlan(const Run &run)
@@ -56,15 +50,10 @@ std::variant<Plan, PlanError> makePlan(const Run &run)
         row.start = static_cast<int>(run.first + (k - 1) * run.channels);
         row.last = static_cast<int>(row.start + run.channels - 1);
         row.pastLine = row.last > kLastChannel;
-        // The windows' own rule: the address text's pattern, read by the bank.
-        const auto pattern = patternOf(decimal(row.start));
-        row.settable = pattern.has_value();
-        if (pattern) {
-            SwitchBank bank(run.bank);
-            const auto settings = bank.follow(*pattern);
-            for (int s = 1; s <= kAddressSwitches; ++s)
-                row.on[s - 1] = settings[s - 1].value_or(false);
-        }
+        const auto switches = switchesOf(row.start, run.bank.weights);
+        row.settable = switches.has_value();
+        if (switches)
+            std::copy(switches->begin(), switches->end(), row.on.begin());
         row.on[kTerminatorSwitch - 1] = run.terminator && k == run.fixtures;
         plan.rows.push_back(row);
     }

@@ -34,6 +34,28 @@ struct BankProfile
     int drivingCharacter(int k) const;
 };
 
+
+
+// The one rule from an address to a bank's switches, whatever the order or
+// number of its weights (each a different power of two, switch 1 first):
+// switch k is on when the address holds the bit of switch k's weight.
+// Nothing when the switches cannot give the address (negative, or a bit that
+// no switch weighs).
+template <std::size_t N>
+std::optional<std::array<bool, N>> switchesOf(std::int64_t address,
+                                              const std::array<std::int16_t, N> &weights)
+{
+    std::int64_t all = 0;
+    for (const std::int16_t w : weights)
+        all |= w;
+    if (address < 0 || (address & ~all) != 0)
+        return std::nullopt;
+    std::array<bool, N> on{};
+    for (std::size_t k = 0; k < N; ++k)
+        on[k] = (address & weights[k]) != 0;
+    return on;
+}
+
 inline constexpr BankProfile kColourDriverBank{{256, 128, 64, 32, 16, 8, 4, 2, 1}};
 inline constexpr BankProfile kOtherFixtureBank{{1, 2, 4, 8, 16, 32, 64, 128, 256}};
 

@@ -166,6 +166,25 @@ TEST(SwitchBank, FollowReadsThePatternInEachWindowsOrder)
     EXPECT_EQ(other.weightValue(1), Value::integer(0));
 }
 
+TEST(SwitchesOf, AgreesWithTheRedrawOfEveryAddressInBothOrders)
+{
+    for (const BankProfile *profile : {&kColourDriverBank, &kOtherFixtureBank}) {
+        for (int n = 0; n <= 511; ++n) {
+            SwitchBank bank(*profile);
+            const auto drawn = bank.follow(*patternOf(u(std::to_string(n))));
+            const auto on = switchesOf(n, profile->weights);
+            ASSERT_TRUE(on) << n;
+            for (int k = 1; k <= 9; ++k)
+                EXPECT_EQ((*on)[k - 1], *drawn[k - 1]) << n << " switch " << k;
+        }
+        EXPECT_FALSE(switchesOf(512, profile->weights));
+        EXPECT_FALSE(switchesOf(-1, profile->weights));
+    }
+    const std::array<std::int16_t, 10> tenSwitches{1, 2, 4, 8, 16, 32, 64, 128, 256, 512};
+    EXPECT_EQ(switchesOf(513, tenSwitches)->back(), true);
+    EXPECT_FALSE(switchesOf(1024, tenSwitches));
+}
+
 TEST(SwitchBank, FollowLeavesEverythingForTextWithoutBinaryCharacters)
 {
     for (const char16_t *text : {u"", u"abc", u"-5", u"2345678923"}) {
