@@ -464,8 +464,13 @@ void WindowTest::clickRedrawsInsideTheWrite()
     p.type("511");
     connect(p.address(), &QLineEdit::textChanged, &w,
             [&] { seenDuringWrite << p.address()->text() + ' ' + p.bankState(); });
+    // Then the window says what moved, once, for a screen reader to announce.
+    QList<dmx::Change> said;
+    connect(&w, &FixtureWindow::changed, &w, [&](const dmx::Change &what) { said << what; });
     p.click(p.lower(3));
     QCOMPARE(seenDuringWrite, QStringList{QStringLiteral("") + (which == 0 ? "447 110111111" : "507 110111111")});
+    QCOMPARE(said.size(), 1);
+    QVERIFY(said[0].text && said[0].switches[2] && !said[0].switches[1]);
 }
 
 void WindowTest::spaceOnACellIsAClick_data() { bothWindows(); }
