@@ -33,10 +33,12 @@ void SwitchCell::setNeighbours(SwitchCell *left, SwitchCell *right, SwitchCell *
 }
 
 // The arrows move between the cells; they stop at either end of the bank.
+// With a modifier (bar the keypad's) they are the line edit's again.
 void SwitchCell::keyPressEvent(QKeyEvent *event)
 {
     SwitchCell *to = nullptr;
-    switch (event->modifiers() & ~Qt::KeypadModifier ? 0 : event->key()) {
+    const bool plain = !(event->modifiers() & ~Qt::KeypadModifier);
+    switch (plain ? event->key() : 0) {
     case Qt::Key_Left:
         to = left_;
         break;

@@ -3,9 +3,9 @@
 #include <QClipboard>
 #include <QLineEdit>
 
-class QMenu;
-
 #include <optional>
+
+class QMenu;
 
 // A text box as the windows use it: it reports a left-button click even when
 // read-only, and shows the arrow pointer rather than the text cursor. Space on
