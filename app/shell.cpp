@@ -148,7 +148,7 @@ FixtureWindow &WindowShell::open(Which which)
     if (!windows_[which]) {
         const auto &profile = which == ColourDriver ? layout::colourDriver() : layout::otherFixture();
         auto *w = new FixtureWindow(profile);
-        connect(w, &FixtureWindow::switchRequested, this, [this, which] { switchFrom(which); });
+        connect(w, &FixtureWindow::otherWindowRequested, this, [this, which] { switchFrom(which); });
         connect(w, &FixtureWindow::quitRequested, this, [this, which] { quitFrom(which); });
         connect(w, &FixtureWindow::closed, this, [this, which] { quitFrom(which); });
         windows_[which] = w;

@@ -24,7 +24,7 @@ std::unique_ptr<QApplication> applicationOnScreen(int &argc, char **argv);
 void setUpApplication(QApplication &app);
 
 // The application: one instance of each window, created and loaded on first
-// use, shown and hidden by the switch buttons, unloaded by either quit
+// use, shown and hidden by the other-window buttons, unloaded by either quit
 // button or the title bar's close, which end the application.
 class WindowShell : public QObject
 {

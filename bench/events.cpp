@@ -104,25 +104,25 @@ int main(int argc, char *argv[])
 
     // The other window is built on its first use only: once, not per event.
     const auto firstStart = std::chrono::steady_clock::now();
-    QTest::mouseClick(control<QPushButton>(colour, Role::Switch), Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(colour, Role::OtherWindow), Qt::LeftButton);
     QCoreApplication::processEvents();
     const double firstSwitchUs =
         std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - firstStart).count();
     FixtureWindow *other = shell.window(WindowShell::OtherFixture);
-    QTest::mouseClick(control<QPushButton>(other, Role::Switch), Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(other, Role::OtherWindow), Qt::LeftButton);
     QCoreApplication::processEvents();
 
     auto *address = control<AddressBox>(colour, Role::AddressBox);
     auto *count = control<QComboBox>(colour, Role::Combo);
     for (int n = 0; n < 4; ++n)
         QTest::keyClick(count, Qt::Key_Down);
-    if (colour->channelCount() != dmx::Value::integer(4))
+    if (colour->channelCount() != 4)
         std::abort();
     auto shownColour = [colour] { return colour; };
     auto shownOther = [other] { return other; };
     auto showColour = [&] {
         if (!colour->isVisible())
-            QTest::mouseClick(control<QPushButton>(other, Role::Switch), Qt::LeftButton);
+            QTest::mouseClick(control<QPushButton>(other, Role::OtherWindow), Qt::LeftButton);
     };
     auto setSwitches = [&] {
         address->setText(QStringLiteral("311"));
@@ -160,13 +160,13 @@ int main(int argc, char *argv[])
              showColour();
              setSwitches();
          },
-         [&] { QTest::mouseClick(control<QPushButton>(colour, Role::Switch), Qt::LeftButton); }, shownOther},
+         [&] { QTest::mouseClick(control<QPushButton>(colour, Role::OtherWindow), Qt::LeftButton); }, shownOther},
         {"Corvane (back)",
          [&](int) {
              if (!other->isVisible())
-                 QTest::mouseClick(control<QPushButton>(colour, Role::Switch), Qt::LeftButton);
+                 QTest::mouseClick(control<QPushButton>(colour, Role::OtherWindow), Qt::LeftButton);
          },
-         [&] { QTest::mouseClick(control<QPushButton>(other, Role::Switch), Qt::LeftButton); }, shownColour},
+         [&] { QTest::mouseClick(control<QPushButton>(other, Role::OtherWindow), Qt::LeftButton); }, shownColour},
     };
 
     std::printf("Events in the real windows (QPA %s), %d of each, microseconds\n\n",

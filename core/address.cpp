@@ -2,38 +2,21 @@
 
 namespace dmx {
 
-Value DmxPattern;
-
-std::optional<Text> patternOf(TextView address)
+std::optional<int> addressOf(TextView text)
 {
-    // A strict check of the text rather than a stored 512-row table: a lone
-    // "0", or "1".."9" followed by at most two ASCII digits, at most 511.
-    // That is exactly the set of keys (no blank, sign or leading zero) and
-    // costs no table to build or keep.
-    if (address.empty() || address.size() > 3)
+    // A lone "0", or "1".."9" followed by at most two ASCII digits, at most
+    // 511: exactly the texts the tool itself writes for an address.
+    if (text.empty() || text.size() > 3)
         return std::nullopt;
     int value = 0;
-    for (const char16_t c : address) {
+    for (const char16_t c : text) {
         if (c < u'0' || c > u'9')
             return std::nullopt;
         value = value * 10 + (c - u'0');
     }
-    if ((address.size() > 1 && address.front() == u'0') || value > kLargestAddress)
+    if ((text.size() > 1 && text.front() == u'0') || value > kLargestAddress)
         return std::nullopt;
-
-    Text pattern(kAddressSwitches, u'0');
-    for (int i = 0; i < kAddressSwitches; ++i)
-        if (value & (1 << (kAddressSwitches - 1 - i)))
-            pattern[i] = u'1';
-    return pattern;
-}
-
-void AddressToPattern()
-{
-    if (!DmxPattern.isText())
-        return;
-    if (auto pattern = patternOf(DmxPattern.toText()))
-        DmxPattern = Value::text(std::move(*pattern));
+    return value;
 }
 
 } // namespace dmx

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "address.h"
-#include "value.h"
+#include "text.h"
 
 #include <array>
 #include <cstdint>
@@ -29,12 +29,11 @@ struct BankProfile
     std::array<std::int16_t, kAddressSwitches> weights;
 
     std::int16_t weight(int k) const { return weights[k - 1]; }
-    // The pattern character (1 = weight 256 ... 9 = weight 1) that sets
-    // switch k: the one standing for the switch's own weight.
+    // The character of a text that sets switch k when the text is no
+    // address: the one that stands for the switch's weight in a binary
+    // address, most significant first (1 = weight 256 ... 9 = weight 1).
     int drivingCharacter(int k) const;
 };
-
-
 
 // The one rule from an address to a bank's switches, whatever the order or
 // number of its weights (each a different power of two, switch 1 first):
@@ -58,31 +57,5 @@ std::optional<std::array<bool, N>> switchesOf(std::int64_t address,
 
 inline constexpr BankProfile kColourDriverBank{{256, 128, 64, 32, 16, 8, 4, 2, 1}};
 inline constexpr BankProfile kOtherFixtureBank{{1, 2, 4, 8, 16, 32, 64, 128, 256}};
-
-// The nine weight values of one window ("a" to "i"), each unset until the
-// program first sets its switch.
-class SwitchBank
-{
-public:
-    explicit SwitchBank(const BankProfile &profile) : profile_(profile) {}
-
-    const BankProfile &profile() const { return profile_; }
-    const Value &weightValue(int k) const { return values_[k - 1]; }
-
-    // Stores the switch's weight when on, 0 when off.
-    void set(int k, bool on);
-    // a + b + ... + i from left to right, unset counting as 0.
-    Value sum() const;
-
-    // The redraw rule for any text: a "1" at the driving character of switch
-    // k turns it on, a "0" turns it off, anything else (or no character that
-    // far) leaves it alone. The switches it sets are stored here; the result
-    // says for each switch what to draw, nothing where it is left alone.
-    std::array<std::optional<bool>, kAddressSwitches> follow(TextView pattern);
-
-private:
-    BankProfile profile_;
-    std::array<Value, kAddressSwitches> values_;
-};
 
 } // namespace dmx

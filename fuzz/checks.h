@@ -3,7 +3,7 @@
 // What the fuzz targets share: turning raw bytes into texts, and expectations
 // worked out with the standard library rather than with the code under test.
 
-#include "value.h"
+#include "text.h"
 
 #include <array>
 #include <cstddef>

@@ -1,9 +1,9 @@
-// The address pattern: an address text gives its nine-character binary form,
-// any other text stays exactly as it was, and a second conversion of the
-// result changes nothing.
+// The address of a text: the 512 address texts give their number, any other
+// text none; a window shows an address's binary form on its switches and
+// keeps any text exactly as it was, and the same text again changes nothing.
 
-#include "address.h"
 #include "checks.h"
+#include "fixturemodel.h"
 
 #include <bitset>
 
@@ -11,18 +11,19 @@ namespace {
 
 void check(const dmx::Text &text)
 {
-    std::optional<dmx::Text> expected;
-    if (const auto n = fuzz::addressOf(text))
-        expected = fuzz::widen(std::bitset<dmx::kAddressSwitches>(*n).to_string());
-    FUZZ_CHECK(dmx::patternOf(text) == expected, text);
+    const auto expected = fuzz::addressOf(text);
+    FUZZ_CHECK(dmx::addressOf(text) == expected, text);
 
-    dmx::DmxPattern = dmx::Value::text(text);
-    dmx::AddressToPattern();
-    const dmx::Value once = dmx::DmxPattern;
-    FUZZ_CHECK(once == dmx::Value::text(expected.value_or(text)), text);
-
-    dmx::AddressToPattern();
-    FUZZ_CHECK(dmx::DmxPattern == once, text);
+    dmx::FixtureModel colour(dmx::kColourDriverBank);
+    colour.edited(text);
+    FUZZ_CHECK(colour.text() == text, text);
+    if (expected) {
+        const std::string pattern = std::bitset<dmx::kAddressSwitches>(*expected).to_string();
+        for (int k = 1; k <= dmx::kAddressSwitches; ++k)
+            FUZZ_CHECK(colour.isOn(k) == (pattern[static_cast<std::size_t>(k - 1)] == '1'), text);
+    }
+    colour.edited(text);
+    FUZZ_CHECK(!colour.changed().any(), text);
 }
 
 } // namespace

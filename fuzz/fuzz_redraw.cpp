@@ -2,16 +2,15 @@
 // input is a run of texts, one a line, entered one after another into the
 // same window, so that each redraw starts from what the one before left.
 
-#include "address.h"
 #include "checks.h"
-#include "switchbank.h"
+#include "fixturemodel.h"
 
 #include <algorithm>
+#include <bitset>
 
 namespace {
 
 using dmx::Text;
-using dmx::Value;
 
 // From the windows' tables: in the colour-driver window switch k weighs
 // 2^(9-k) and follows character k of the pattern; the other window has the
@@ -33,47 +32,37 @@ const Window windows[] = {{dmx::kColourDriverBank, false}, {dmx::kOtherFixtureBa
 class Redraws
 {
 public:
-    explicit Redraws(const Window &window) : window_(window), bank_(window.profile) {}
+    explicit Redraws(const Window &window) : window_(window), model_(window.profile) {}
 
-    // What the address box's change handler does with the text, checked
+    // What the window does with a new text in its address box, checked
     // against the state this side keeps for each switch.
     void enter(const Text &text)
     {
-        dmx::DmxPattern = Value::text(text);
-        dmx::AddressToPattern();
-        const Text pattern = dmx::DmxPattern.toText();
-        const auto drawn = bank_.follow(pattern);
+        model_.edited(text);
+        const auto address = fuzz::addressOf(text);
+        const Text pattern = address ? fuzz::widen(std::bitset<dmx::kAddressSwitches>(*address).to_string()) : text;
 
-        int expectedSum = 0;
+        int sum = 0;
         for (int k = 1; k <= dmx::kAddressSwitches; ++k) {
             const auto i = static_cast<std::size_t>(window_.character(k));
-            if (i <= pattern.size() && (pattern[i - 1] == u'0' || pattern[i - 1] == u'1')) {
-                FUZZ_CHECK(drawn[k - 1] == (pattern[i - 1] == u'1'), text);
+            const bool driven = i <= pattern.size() && (pattern[i - 1] == u'0' || pattern[i - 1] == u'1');
+            if (driven)
                 on_[k - 1] = pattern[i - 1] == u'1';
-            } else {
-                FUZZ_CHECK(!drawn[k - 1], text);
-            }
-            const Value weight = !on_[k - 1] ? Value()
-                                             : Value::integer(*on_[k - 1] ? window_.weight(k)
-                                                                          : std::int16_t{0});
-            FUZZ_CHECK(bank_.weightValue(k) == weight, text);
-            if (on_[k - 1].value_or(false))
-                expectedSum += window_.weight(k);
+            FUZZ_CHECK(model_.changed().switches[k - 1] == (driven && on_[k - 1] != was_[k - 1]), text);
+            FUZZ_CHECK(model_.isOn(k) == on_[k - 1], text);
+            if (on_[k - 1])
+                sum += window_.weight(k);
         }
-        FUZZ_CHECK(bank_.sum() == Value::integer(static_cast<std::int16_t>(expectedSum)), text);
-
-        if (const auto address = fuzz::addressOf(text)) {
-            for (const auto &switchDrawn : drawn)
-                FUZZ_CHECK(switchDrawn.has_value(), text);
-            FUZZ_CHECK(bank_.sum() == Value::integer(static_cast<std::int16_t>(*address)), text);
-        }
+        FUZZ_CHECK(!model_.isOn(dmx::kTerminatorSwitch), text);
+        if (address)
+            FUZZ_CHECK(sum == *address, text);
+        was_ = on_;
     }
 
 private:
     const Window &window_;
-    dmx::SwitchBank bank_;
-    // Unset until a redraw first sets the switch, as in a fresh window.
-    std::array<std::optional<bool>, dmx::kAddressSwitches> on_;
+    dmx::FixtureModel model_;
+    std::array<bool, dmx::kAddressSwitches> on_{}, was_{}; // all off in a fresh window
 };
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "fixturemodel.h"
 #include "shell.h"
 #include "windowprobe.h"
 
@@ -15,6 +16,8 @@
 // Random user sessions across both windows. After every event everything the
 // windows show is compared with a model written here from the tool's rules,
 // never with the tool's own code: a fault in a rule shows up as a difference.
+// The same events also drive the tool's own model of each window, bare, which
+// must show what its window shows: a fault in the wiring shows up too.
 //
 // Fixed seeds by default. To run longer by hand (sessions take the seeds
 // DMX_SEED, DMX_SEED + 1, ... and kSessionEvents events each):
@@ -303,7 +306,7 @@ public:
         if (pick(2) == 0)
             return QString();
         press(kWindowNames[model_.shown].switchButton);
-        model_.switchWindow();
+        switchWindow();
         recent_.push_back(QStringLiteral("#%1 switch before quitting").arg(events));
         QCoreApplication::processEvents();
         const QStringList differences = compare();
@@ -340,6 +343,15 @@ private:
         return s;
     }
 
+    void switchWindow()
+    {
+        bare().reset();
+        model_.switchWindow();
+        auto &other = bare_[static_cast<std::size_t>(model_.shown)];
+        if (!other)
+            other.emplace(model_.shown == 0 ? dmx::kColourDriverBank : dmx::kOtherFixtureBank);
+    }
+
     WindowProbe probe() const { return WindowProbe(*shell_.window(which()), model_.shown); }
     WindowShell::Which which() const { return static_cast<WindowShell::Which>(model_.shown); }
 
@@ -356,6 +368,20 @@ private:
         QTest::mouseClick(probe().button(button), Qt::LeftButton);
     }
 
+    dmx::FixtureModel &bare() { return *bare_[static_cast<std::size_t>(model_.shown)]; }
+
+    // The user's edit as the bare model takes it: in place of the selection,
+    // or at the caret.
+    void editBare(const QString &inserted, bool backspace = false)
+    {
+        const Box &b = model_.current().box;
+        std::size_t at = static_cast<std::size_t>(b.hasSelection() ? b.selStart : b.caret);
+        std::size_t replaced = static_cast<std::size_t>(b.selEnd - b.selStart);
+        if (backspace && !replaced && at > 0)
+            replaced = 1, --at;
+        bare().edit(at, replaced, inserted.toStdU16String());
+    }
+
     void playOne(int index)
     {
         const WindowProbe p = probe();
@@ -367,6 +393,7 @@ private:
             const char c = kTyped[pick(static_cast<int>(sizeof kTyped) - 1)];
             focusBox();
             QTest::keyClick(p.address(), c);
+            editBare(QString(QChar::fromLatin1(c)));
             model_.insert(QString(QChar::fromLatin1(c)));
             what = QStringLiteral("type '%1'").arg(c);
             break;
@@ -374,6 +401,7 @@ private:
         case Kind::Backspace:
             focusBox();
             QTest::keyClick(p.address(), Qt::Key_Backspace);
+            editBare(QString(), true);
             model_.backspace();
             what = QStringLiteral("Backspace");
             break;
@@ -406,6 +434,7 @@ private:
             focusBox();
             QApplication::clipboard()->setText(text);
             QTest::keySequence(p.address(), QKeySequence::Paste);
+            editBare(text);
             model_.insert(text);
             what = QStringLiteral("paste %1").arg(quoted(text));
             break;
@@ -425,6 +454,7 @@ private:
                 what = QStringLiteral("click ");
             }
             model_.click(k, upper);
+            bare().click(k, upper);
             what += cell->objectName();
             break;
         }
@@ -437,6 +467,8 @@ private:
             p.combo()->setFocus(Qt::TabFocusReason); // reached with Tab
             QTest::keyClick(p.combo(), key);
             model_.comboKey(key);
+            if (model_.current().comboIndex >= 0)
+                bare().chooseCount(model_.current().comboIndex + 1);
             what = QStringLiteral("%1 on %2").arg(QString::fromLatin1(name), p.combo()->objectName());
             break;
         }
@@ -446,6 +478,7 @@ private:
             model_.leaveBox();
             press(forward ? names.next : names.previous);
             model_.step(forward);
+            bare().step(forward);
             what = QStringLiteral("click ") + QString::fromUtf8(forward ? names.next : names.previous);
             break;
         }
@@ -453,12 +486,13 @@ private:
             model_.leaveBox();
             press(names.reset);
             model_.reset();
+            bare().reset();
             what = QStringLiteral("click ") + QString::fromUtf8(names.reset);
             break;
         case Kind::Switch:
             model_.leaveBox();
             press(names.switchButton);
-            model_.switchWindow();
+            switchWindow();
             what = QStringLiteral("click ") + QString::fromUtf8(names.switchButton);
             break;
         }
@@ -515,17 +549,17 @@ private:
             }
             check(window + QStringLiteral(" Text120R"), quoted(m->terminator ? "120R" : ""),
                   quoted(p.indicator()->text()));
-            // The weight values are read from the window too: the sum a click
-            // writes depends on unset against 0, which no cell shows.
-            for (int k = 1; k <= 9; ++k) {
-                const dmx::Value &v = w->bank().weightValue(k);
-                const auto &expected = m->weightValue[k - 1];
-                check(QStringLiteral("%1 weight value of switch %2").arg(window).arg(k),
-                      expected ? QString::number(*expected) : QStringLiteral("unset"),
-                      v.isUnset() ? QStringLiteral("unset")
-                      : v.isInteger() ? QString::fromStdU16String(v.toText())
-                                      : QStringLiteral("non-integer ") + QString::fromStdU16String(v.toText()));
-            }
+            // The bare model shows what its window shows.
+            const dmx::FixtureModel &b = *bare_[static_cast<std::size_t>(which)];
+            check(window + QStringLiteral(" bare model's text"), quoted(QString::fromStdU16String(b.text())),
+                  quoted(box->text()));
+            for (int k = 1; k <= 10; ++k)
+                check(QStringLiteral("%1 bare model's switch %2").arg(window).arg(k), b.isOn(k) ? "ON" : "OFF",
+                      p.upper(k)->text() == u"ON" ? "ON" : "OFF");
+            check(window + QStringLiteral(" bare model's count"), QString::number(b.count().value_or(0)),
+                  QString::number(p.combo()->currentIndex() + 1));
+            check(window + QStringLiteral(" bare model's cue"), b.switchesShowText() ? "no cue" : "cue",
+                  box->accessibleDescription().isEmpty() ? "no cue" : "cue");
         }
         return out;
     }
@@ -547,6 +581,7 @@ private:
     WindowShell shell_;
     Model model_;
     std::deque<QString> recent_;
+    std::array<std::optional<dmx::FixtureModel>, 2> bare_{dmx::FixtureModel(dmx::kColourDriverBank)};
 };
 
 } // namespace

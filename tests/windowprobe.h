@@ -88,21 +88,18 @@ public:
             QTest::keyClick(combo(), Qt::Key_Down);
     }
 
-    // One character a switch, 1 to 9: '1' on, '0' off, '-' off and never set
-    // since the window was made, '?' where cells and weight disagree.
+    // One character a switch, 1 to 9: '1' on, '0' off, '?' where the cells
+    // disagree with each other or with the window's model.
     QString bankState() const
     {
         QString state;
         for (int k = 1; k <= 9; ++k) {
             const QString up = upper(k)->text(), down = lower(k)->text();
-            const dmx::Value &v = window().bank().weightValue(k);
-            const auto weight = dmx::Value::integer(static_cast<std::int16_t>(names.weight[k - 1]));
-            if (up == u"ON" && down.isEmpty() && v == weight)
+            const bool on = window().model().isOn(k);
+            if (up == u"ON" && down.isEmpty() && on)
                 state += u'1';
-            else if (up.isEmpty() && down == u"OFF" && v == dmx::Value::integer(0))
+            else if (up.isEmpty() && down == u"OFF" && !on)
                 state += u'0';
-            else if (up.isEmpty() && down == u"OFF" && v.isUnset())
-                state += u'-';
             else
                 state += u'?';
         }

@@ -1,22 +1,17 @@
 #pragma once
 
+#include "controls.h"
+#include "fixturemodel.h"
 #include "layout.h"
-#include "switchbank.h"
-#include "value.h"
 
 #include <QWidget>
 
-#include <array>
+#include <optional>
 
-class AddressBox;
-class QComboBox;
-class QPushButton;
-class SwitchCell;
-class TextBox;
-
-// One address window, built from the shared layout table and a profile:
-// the colour-driver window and the other-fixture window are two instances
-// of this class.
+// One address window: the controls the layout table and a profile make, a
+// model of the window's behaviour, and the wiring between the two. The
+// colour-driver window and the other-fixture window are two instances of
+// this class.
 class FixtureWindow : public QWidget
 {
     Q_OBJECT
@@ -24,45 +19,32 @@ public:
     explicit FixtureWindow(const layout::WindowProfile &profile, QWidget *parent = nullptr);
 
     const layout::WindowProfile &profile() const { return profile_; }
-    const dmx::SwitchBank &bank() const { return bank_; }
-    const dmx::Value &channelCount() const { return ChannelCount; }
-    QWidget *control(layout::Slot slot) const;
+    const dmx::FixtureModel &model() const { return model_; }
+    std::optional<int> channelCount() const { return model_.count(); }
+    QWidget *control(layout::Place place) const { return controls_.at(place); }
 
 signals:
-    // The switch button, after this window has reset itself.
-    void switchRequested();
+    // Whatever the user did, once the window shows it: what changed (the
+    // address, the switches, the count), for a screen reader to announce.
+    void changed(const dmx::Change &what);
+    // The button to the other window, after this window has reset itself.
+    void otherWindowRequested();
     void quitRequested();
     // The window was closed from its title bar.
     void closed();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    QWidget *build(const layout::Control &control, int column);
-    void load();
     void connectHandlers();
-    layout::Slot slotOf(const QObject *control) const;
-    bool moveFocus(layout::Slot from, int key);
-
-    void addressChanged(const QString &text);
-    void cellClicked(int column, bool upper);
-    void countChosen(int index);
-    void step(bool forward);
-    void reset();
-    void draw(int column, bool on);
+    void load();
+    template <typename Operation>
+    void apply(Operation operation);
+    void render(const dmx::Change &changed);
     void openSheet();
 
     const layout::WindowProfile &profile_;
-    dmx::SwitchBank bank_;          // a .. i
-    dmx::Value ChannelCount;
-    dmx::Value total;
-
-    std::vector<std::pair<layout::Slot, QWidget *>> controls_;
-    AddressBox *address_ = nullptr;
-    TextBox *indicator_ = nullptr;
-    QComboBox *count_ = nullptr;
-    std::array<SwitchCell *, layout::kColumns> upper_{};
-    std::array<SwitchCell *, layout::kColumns> lower_{};
+    dmx::FixtureModel model_;
+    WindowControls controls_;
 };

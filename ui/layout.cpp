@@ -21,7 +21,7 @@ const std::vector<Control> &controls()
          nullptr, "précédent", nullptr},
         {Role::Quit, Kind::Button, 4680, 480, 975, 495, {}, Plain, nullptr, "Quitter", ""},
         {Role::Reset, Kind::Button, 4680, 1200, 975, 495, {}, Plain, nullptr, "Remise à zéro", ""},
-        {Role::Switch, Kind::Button, 4680, 1920, 975, 375, {}, Plain, nullptr, nullptr, nullptr},
+        {Role::OtherWindow, Kind::Button, 4680, 1920, 975, 375, {}, Plain, nullptr, nullptr, nullptr},
         {Role::Indicator, Kind::TextBox, 3120, 2040, 975, 405, {18, true},
          ReadOnly | NoTabStop | Indicator, "Text120R", "", "", "Bouchon DMX"},
         {Role::BankCaption, Kind::Label, 480, 2280, 1455, 255, {}, Plain,
@@ -48,17 +48,17 @@ const Own *WindowProfile::find(Role role) const
 
 namespace {
 
-std::vector<Slot> cells(Role role, std::initializer_list<int> columns)
+std::vector<Place> cells(Role role, std::initializer_list<int> columns)
 {
-    std::vector<Slot> out;
+    std::vector<Place> out;
     for (int k : columns)
         out.push_back({role, k});
     return out;
 }
 
-std::vector<Slot> concat(std::initializer_list<std::vector<Slot>> parts)
+std::vector<Place> concat(std::initializer_list<std::vector<Place>> parts)
 {
-    std::vector<Slot> out;
+    std::vector<Place> out;
     for (const auto &p : parts)
         out.insert(out.end(), p.begin(), p.end());
     return out;
@@ -81,14 +81,14 @@ const WindowProfile &colourDriver()
             {Role::Previous, "précédent", nullptr, "Alimentation précédente"},
             {Role::Quit, "Quittercolordriver"},
             {Role::Reset, "RAZcolordriver"},
-            {Role::Switch, "Retourstandard", "Autre", ""},
+            {Role::OtherWindow, "Retourstandard", "Autre", ""},
         },
         concat({
             {{Role::AddressBox}, {Role::Quit}},
             {{Role::Upper, 1}, {Role::Lower, 1}, {Role::Upper, 2}, {Role::Lower, 2}},
             cells(Role::Upper, {3, 4, 5, 6, 7, 8, 9, 10}),
             cells(Role::Lower, {3, 4, 5, 6, 7, 8, 9, 10}),
-            {{Role::Reset}, {Role::Switch}, {Role::Combo}, {Role::Next}, {Role::Previous}},
+            {{Role::Reset}, {Role::OtherWindow}, {Role::Combo}, {Role::Next}, {Role::Previous}},
         }),
     };
     return profile;
@@ -109,10 +109,10 @@ const WindowProfile &otherFixture()
             {Role::Previous, "précédent100", nullptr, "Projecteur ou gradateur précédent"},
             {Role::Quit, "Quitterstandard"},
             {Role::Reset, "RAZstandard"},
-            {Role::Switch, "Retourcolordriver", "Corvane", "Alimentation Corvane"},
+            {Role::OtherWindow, "Retourcolordriver", "Corvane", "Alimentation Corvane"},
         },
         concat({
-            {{Role::Reset}, {Role::Quit}, {Role::AddressBox}, {Role::Switch}},
+            {{Role::Reset}, {Role::Quit}, {Role::AddressBox}, {Role::OtherWindow}},
             cells(Role::Lower, {10, 9, 8, 7, 6, 5, 4, 3}),
             cells(Role::Upper, {10, 9, 8, 7, 6, 5, 4, 3}),
             {{Role::Lower, 2}, {Role::Upper, 2}, {Role::Lower, 1}, {Role::Upper, 1}},

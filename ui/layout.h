@@ -20,7 +20,7 @@ constexpr int kColumns = dmx::kTerminatorSwitch;
 
 enum class Role {
     Notice, WordMark, AddressLabel, AddressBox, Combo, Next, Previous,
-    Quit, Reset, Switch, Indicator, BankCaption,
+    Quit, Reset, OtherWindow, Indicator, BankCaption,
     // One control per bank column:
     Number, Upper, Lower, Weight,
 };
@@ -61,12 +61,13 @@ struct Control
 
 const std::vector<Control> &controls();
 
-// A control of a window: its role and, for the bank, its column (1 to 10).
-struct Slot
+// Where a control sits in a window: its role and, for the bank, its column
+// (1 to 10).
+struct Place
 {
     Role role;
     int column = 0;
-    friend bool operator==(Slot a, Slot b) { return a.role == b.role && a.column == b.column; }
+    friend bool operator==(Place a, Place b) { return a.role == b.role && a.column == b.column; }
 };
 
 // The names, captions and tooltips that one window gives its own controls.
@@ -86,7 +87,7 @@ struct WindowProfile
     int cellBase;                 // cells are Text<base+k> above, Text<base+10+k> below
     const char *firstNumberLabel; // the number "1" over column 1
     std::vector<Own> own;
-    std::vector<Slot> tabOrder;   // the focus starts on the first
+    std::vector<Place> tabOrder;   // the focus starts on the first
 
     const Own *find(Role role) const;
 };

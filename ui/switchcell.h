@@ -15,13 +15,18 @@ public:
     bool isChecked() const { return checked_; }
     // What a click does, for assistive technology's press action.
     void press() { emit clicked(); }
+    // Where the arrow keys lead: the same row of the switch on either side
+    // (none past either end of the bank), and the two cells of this switch.
+    void setNeighbours(SwitchCell *left, SwitchCell *right, SwitchCell *upper, SwitchCell *lower);
 
 protected:
     void focusInEvent(QFocusEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    void follow(const QString &text);
+    void announceMove(const QString &text);
 
     bool checked_ = false;
+    SwitchCell *left_ = nullptr, *right_ = nullptr, *upper_ = nullptr, *lower_ = nullptr;
 };

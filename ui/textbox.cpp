@@ -1,6 +1,6 @@
 #include "textbox.h"
 
-#include "address.h"
+#include "fixturemodel.h"
 #include "look.h"
 
 #include <QAction>
@@ -11,7 +11,6 @@
 #include <QMouseEvent>
 #include <QTextBoundaryFinder>
 
-#include <algorithm>
 
 TextBox::TextBox(QWidget *parent)
     : QLineEdit(parent)
@@ -59,18 +58,15 @@ AddressBox::AddressBox(QWidget *parent)
     : TextBox(parent)
 {
     setAcceptDrops(false);
-    connect(this, &QLineEdit::textChanged, this, &AddressBox::follow);
 }
 
-// The switches show the box's text only when it is an address: "600",
-// "007" or a stepped "-2" would leave them showing an earlier one, and a
-// technician reading the bank would set the fixture wrong.
-void AddressBox::follow(const QString &text)
+// "600", "007" or a stepped "-2" would leave the switches showing an earlier
+// address, and a technician reading the bank would set the fixture wrong.
+void AddressBox::setUnshown(bool unshown)
 {
-    const bool showable = text.isEmpty() || dmx::patternOf(text.toStdU16String());
-    if (showable == !ownTip_)
+    if (unshown == ownTip_.has_value())
         return;
-    if (showable) {
+    if (!unshown) {
         setToolTip(*std::exchange(ownTip_, std::nullopt));
         setAccessibleDescription(QString()); // a screen reader reads the tooltip again
         setCue(QColor());
@@ -84,26 +80,21 @@ void AddressBox::follow(const QString &text)
     setCue(look::kUnshownAddress);
 }
 
-// What the box takes of a text inserted in place of `replaced` characters:
-// the text up to its first line break, as any one-line box, then as much as
-// leaves three characters at most, never cutting inside a character (a
-// surrogate pair, a letter and its accent). Nothing, if nothing fits.
-QString AddressBox::fitting(QString inserted, qsizetype replaced) const
+// The box's rule, with Qt's idea of a character: a letter and its accent, or
+// an emoji, are never split.
+QString AddressBox::fitting(const QString &inserted, qsizetype replaced) const
 {
-    const auto lineBreak = std::find_if(inserted.cbegin(), inserted.cend(), [](QChar c) {
-        return c == u'\n' || c == u'\r' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
-    });
-    inserted.truncate(lineBreak - inserted.cbegin());
-    const qsizetype room = kTypedLength - (text().size() - replaced);
-    if (inserted.size() <= room)
-        return inserted;
-    if (room <= 0)
-        return QString();
-    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, inserted);
-    characters.setPosition(room);
-    if (!characters.isAtBoundary())
-        characters.toPreviousBoundary();
-    return inserted.left(characters.position());
+    const auto boundary = [](dmx::TextView text, std::size_t at) {
+        QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme,
+                                       QStringView(text.data(), static_cast<qsizetype>(text.size())));
+        characters.setPosition(static_cast<qsizetype>(at));
+        if (!characters.isAtBoundary())
+            characters.toPreviousBoundary();
+        return static_cast<std::size_t>(characters.position());
+    };
+    const dmx::Text fits = dmx::fitting(text().toStdU16String(), static_cast<std::size_t>(replaced),
+                                        inserted.toStdU16String(), boundary);
+    return QString::fromStdU16String(fits);
 }
 
 void AddressBox::pasteFrom(QClipboard::Mode mode)
@@ -117,6 +108,12 @@ void AddressBox::pasteFrom(QClipboard::Mode mode)
 // all reaches Qt without one, which leaves the box as it was.
 void AddressBox::keyPressEvent(QKeyEvent *event)
 {
+    const int key = event->key();
+    const bool up = key == Qt::Key_Up || key == Qt::Key_PageUp;
+    if ((up || key == Qt::Key_Down || key == Qt::Key_PageDown) && !(event->modifiers() & ~Qt::KeypadModifier)) {
+        emit stepRequested(up);
+        return;
+    }
     if (event->matches(QKeySequence::Paste)) {
         const bool selection = event->key() == Qt::Key_Insert
             && event->modifiers() == (Qt::ControlModifier | Qt::ShiftModifier);
@@ -156,23 +153,34 @@ void AddressBox::mouseReleaseEvent(QMouseEvent *event)
     TextBox::mouseReleaseEvent(event);
 }
 
-// Qt's own menu, its paste cut like any other, then the box's own actions. The paste entry is the one Qt
-// wired to QLineEdit::paste: by signature in Qt 6.4, by member pointer later.
+// Qt's own menu, its paste cut like any other, then the box's own actions.
 void AddressBox::contextMenuEvent(QContextMenuEvent *event)
 {
-    static const QMetaMethod triggered =
-        QAction::staticMetaObject.method(QAction::staticMetaObject.indexOfSignal("triggered()"));
-    static const QMetaMethod paste =
-        QLineEdit::staticMetaObject.method(QLineEdit::staticMetaObject.indexOfSlot("paste()"));
     QMenu *menu = createStandardContextMenu();
-    for (QAction *action : menu->actions())
-        if (disconnect(action, triggered, this, paste)
-            || disconnect(action, &QAction::triggered, this, &QLineEdit::paste))
-            connect(action, &QAction::triggered, this, [this] { pasteFrom(QClipboard::Clipboard); });
+    if (QAction *paste = pasteEntry(menu)) {
+        disconnect(paste, nullptr, this, nullptr);
+        connect(paste, &QAction::triggered, this, [this] { pasteFrom(QClipboard::Clipboard); });
+    }
     if (!actions().isEmpty()) { // the window's own entries come last
         menu->addSeparator();
         menu->addActions(actions());
     }
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(event->globalPos());
+}
+
+// Qt names its paste entry "edit-paste". Qt 6.4, Debian 12's, gives it no
+// name and wires it to paste() by signature, so only that signature finds it
+// there.
+QAction *AddressBox::pasteEntry(QMenu *menu) const
+{
+    if (auto *named = menu->findChild<QAction *>(QStringLiteral("edit-paste"), Qt::FindDirectChildrenOnly))
+        return named;
+    static const QMetaMethod triggered = QMetaMethod::fromSignal(&QAction::triggered);
+    static const QMetaMethod paste =
+        QLineEdit::staticMetaObject.method(QLineEdit::staticMetaObject.indexOfSlot("paste()"));
+    for (QAction *action : menu->actions())
+        if (QObject::disconnect(action, triggered, this, paste))
+            return action;
+    return nullptr;
 }

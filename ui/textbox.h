@@ -5,6 +5,8 @@
 
 #include <optional>
 
+class QMenu;
+
 // A text box as the windows use it: it reports a left-button click even when
 // read-only, and shows the arrow pointer rather than the text cursor. Space on
 // a focused read-only box counts as a click, so the switch cells work from
@@ -38,12 +40,16 @@ class AddressBox : public TextBox
 {
     Q_OBJECT
 public:
-    static constexpr int kTypedLength = 3;
     explicit AddressBox(QWidget *parent = nullptr);
 
-    // The switches can show the text: it is one of the 512 addresses, or
-    // empty. Otherwise the text is red and the tooltip says why.
-    bool showable() const { return !ownTip_; }
+    // While the switches cannot show the text, it is red and the tooltip
+    // says why.
+    void setUnshown(bool unshown);
+
+signals:
+    // Up and Page Up step to the next fixture, Down and Page Down to the
+    // previous one, as the buttons do.
+    void stepRequested(bool forward);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -52,9 +58,9 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
-    QString fitting(QString inserted, qsizetype replaced) const;
+    QString fitting(const QString &inserted, qsizetype replaced) const;
     void pasteFrom(QClipboard::Mode mode);
-    void follow(const QString &text);
+    QAction *pasteEntry(QMenu *menu) const;
 
-    std::optional<QString> ownTip_; // the layout's tooltip, while the text is not showable
+    std::optional<QString> ownTip_; // the layout's tooltip, while the text is unshown
 };

@@ -1,0 +1,56 @@
+#include "text.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace dmx {
+
+namespace {
+
+bool isBlank(char16_t c) { return c == u' ' || c == u'\t'; }
+
+Text fromAscii(const char *s)
+{
+    Text out;
+    for (; *s; ++s)
+        out.push_back(static_cast<char16_t>(*s));
+    return out;
+}
+
+} // namespace
+
+std::optional<double> textToNumber(TextView text)
+{
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    while (i < n && isBlank(text[i]))
+        ++i;
+    bool negative = false;
+    if (i < n && (text[i] == u'-' || text[i] == u'+'))
+        negative = text[i++] == u'-';
+    const std::size_t firstDigit = i;
+    double value = 0;
+    while (i < n && text[i] >= u'0' && text[i] <= u'9')
+        value = value * 10 + (text[i++] - u'0');
+    if (i == firstDigit)
+        return std::nullopt;
+    while (i < n && isBlank(text[i]))
+        ++i;
+    if (i != n || !std::isfinite(value))
+        return std::nullopt;
+    return negative ? -value : value;
+}
+
+Text numberToText(double value)
+{
+    char buffer[40];
+    if (value == 0) // also turns -0 into "0"
+        return u"0";
+    if (std::trunc(value) == value && std::fabs(value) < 1e15)
+        std::snprintf(buffer, sizeof buffer, "%.0f", value);
+    else
+        std::snprintf(buffer, sizeof buffer, "%.15G", value);
+    return fromAscii(buffer);
+}
+
+} // namespace dmx

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace dmx {
+
+// Texts are UTF-16 so that "character i" and exact comparison count the same
+// code units the windows show.
+using Text = std::u16string;
+using TextView = std::u16string_view;
+
+// Accepts optional blanks (space, tab), an optional "+" or "-", at least one
+// ASCII digit and optional blanks again: " 12", "-2", "007". Anything else,
+// the empty text included, is not a number.
+std::optional<double> textToNumber(TextView text);
+
+// Plain decimal form: "112", "-2", "0"; no blank, no leading zero.
+Text numberToText(double value);
+
+} // namespace dmx
