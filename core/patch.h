@@ -1,6 +1,7 @@
 #pragma once
 
 #include "rig.h"
+#include "sheet.h"
 
 #include <map>
 #include <memory>
@@ -55,6 +56,7 @@ struct ReadOptions
 
 // Largest file read: a patch is small; MVR scenes are opened in place and
 // only the entries needed are read, each within its own limit.
+inline constexpr int kMostUniverses = 32768;
 inline constexpr std::size_t kMostPatchBytes = 64u << 20;
 inline constexpr std::size_t kMostEntryBytes = 64u << 20;  // one entry of a zip, unpacked
 inline constexpr std::size_t kMostUnpackedBytes = 256u << 20; // all entries of one file

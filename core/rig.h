@@ -64,6 +64,7 @@ struct Fixture
     int address = 1;                // start address, 1 to 512 as consoles number them
     std::optional<int> channels;    // unknown when neither the patch nor a library gives it
     std::string where;              // where the patch holds it, for messages ("ligne 12")
+    std::string channelsNote;       // why the count is unknown, when the patch says
 };
 
 struct Rig

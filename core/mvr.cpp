@@ -1,0 +1,336 @@
+#include "patch.h"
+
+#include "patchtext.h"
+
+#include <pugixml.hpp>
+#include <zip.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <set>
+
+namespace dmx {
+
+namespace {
+
+using Archive = std::unique_ptr<zip_t, decltype(&zip_discard)>;
+
+// What a scene may unpack, counted as the bytes come out rather than taken
+// from the archive's own record of sizes.
+struct Budget
+{
+    std::size_t perEntry = kMostEntryBytes;
+    std::size_t left = kMostUnpackedBytes;
+};
+
+// One entry of an archive into memory, or the reason in French it cannot be.
+struct Entry
+{
+    std::string bytes, problem;
+};
+
+Entry readEntry(zip_t *archive, zip_int64_t index, Budget &budget)
+{
+    std::unique_ptr<zip_file_t, decltype(&zip_fclose)> file(zip_fopen_index(archive, static_cast<zip_uint64_t>(index), 0),
+                                                           &zip_fclose);
+    if (!file)
+        return {{}, std::string("entrée illisible (") + zip_strerror(archive) + ")"};
+    std::string out;
+    char chunk[1 << 16];
+    for (;;) {
+        const zip_int64_t got = zip_fread(file.get(), chunk, sizeof chunk);
+        if (got < 0)
+            return {{}, std::string("entrée abîmée (") + zip_file_strerror(file.get()) + ")"};
+        if (got == 0)
+            return {std::move(out), {}};
+        const auto n = static_cast<std::size_t>(got);
+        if (out.size() + n > budget.perEntry || n > budget.left)
+            return {{}, "entrée trop grande une fois décompressée"};
+        budget.left -= n;
+        out.append(chunk, n);
+    }
+}
+
+Archive openArchive(std::string_view bytes, std::string &why)
+{
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t *source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
+    zip_t *archive = source ? zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error) : nullptr;
+    if (!archive) {
+        why = zip_error_strerror(&error);
+        if (source)
+            zip_source_free(source);
+    }
+    zip_error_fini(&error);
+    return Archive(archive, &zip_discard);
+}
+
+std::optional<int> integer(std::string_view s)
+{
+    if (s.empty() || s.size() > 6 || s.find_first_not_of("0123456789") != std::string_view::npos)
+        return std::nullopt;
+    return std::atoi(std::string(s).c_str());
+}
+
+// A fixture type's modes, from the GDTF file inside the scene; read once per file.
+struct FixtureType
+{
+    std::string name;    // maker and model
+    std::string problem; // why no footprint can come from it
+    std::string description;
+};
+
+class Scene
+{
+public:
+    Scene(zip_t *archive, std::string name)
+        : archive_(archive), name_(std::move(name)) {}
+
+    std::variant<Rig, ReadError> read();
+
+private:
+    const FixtureType &type(const std::string &spec);
+    ReadError fail(const std::string &what) const
+    {
+        return ReadError{"Lecture de " + name_ + " impossible : " + what + "."};
+    }
+
+    zip_t *archive_;
+    std::string name_;
+    Budget budget_;
+    std::map<std::string, FixtureType> types_;
+    std::map<std::pair<std::string, std::string>, std::variant<std::map<int, int>, ReadError>> footprints_;
+};
+
+const FixtureType &Scene::type(const std::string &spec)
+{
+    auto [it, added] = types_.try_emplace(spec);
+    FixtureType &t = it->second;
+    if (!added)
+        return t;
+    // Only looked up by name inside the archive: nothing is unpacked to disk,
+    // so a name climbing out with "../" leads nowhere.
+    zip_int64_t index = zip_name_locate(archive_, spec.c_str(), 0);
+    if (index < 0)
+        index = zip_name_locate(archive_, (spec + ".gdtf").c_str(), 0);
+    if (index < 0) {
+        t.problem = "fichier GDTF « " + spec + " » absent de la scène";
+        return t;
+    }
+    const Entry gdtf = readEntry(archive_, index, budget_);
+    if (!gdtf.problem.empty()) {
+        t.problem = "fichier GDTF « " + spec + " » : " + gdtf.problem;
+        return t;
+    }
+    std::string why;
+    const Archive inner = openArchive(gdtf.bytes, why);
+    const zip_int64_t description = inner ? zip_name_locate(inner.get(), "description.xml", 0) : -1;
+    if (description < 0) {
+        t.problem = "fichier GDTF « " + spec + " » illisible (" + (inner ? "pas de description.xml" : why) + ")";
+        return t;
+    }
+    Entry xml = readEntry(inner.get(), description, budget_);
+    if (!xml.problem.empty()) {
+        t.problem = "fichier GDTF « " + spec + " » : " + xml.problem;
+        return t;
+    }
+    t.description = std::move(xml.bytes);
+    pugi::xml_document doc;
+    if (doc.load_buffer(t.description.data(), t.description.size())) {
+        const pugi::xml_node ft = doc.child("GDTF").child("FixtureType");
+        const std::string maker = ft.attribute("Manufacturer").value();
+        const std::string model = ft.attribute("Name").value();
+        t.name = maker.empty() ? model : maker + " " + model;
+    }
+    return t;
+}
+
+std::variant<Rig, ReadError> Scene::read()
+{
+    const zip_int64_t index = zip_name_locate(archive_, "GeneralSceneDescription.xml", 0);
+    if (index < 0)
+        return fail("pas de GeneralSceneDescription.xml dans l'archive : ce n'est pas une scène MVR");
+    const Entry entry = readEntry(archive_, index, budget_);
+    if (!entry.problem.empty())
+        return fail("GeneralSceneDescription.xml : " + entry.problem);
+    const std::string &xml = entry.bytes;
+    pugi::xml_document doc;
+    const pugi::xml_parse_result parsed = doc.load_buffer(xml.data(), xml.size());
+    if (!parsed)
+        return fail("GeneralSceneDescription.xml, XML incorrect à la ligne "
+                    + std::to_string(lineAt(xml, parsed.offset)) + " (" + parsed.description() + ")");
+    const pugi::xml_node scene = doc.child("GeneralSceneDescription").child("Scene");
+    if (!scene)
+        return fail("GeneralSceneDescription.xml sans élément Scene");
+
+    Rig rig;
+    // Fixtures may sit in layers, groups or under trusses: every one counts.
+    for (const pugi::xpath_node &found : scene.select_nodes(".//Fixture")) {
+        const pugi::xml_node node = found.node();
+        const std::string where = "GeneralSceneDescription.xml, ligne "
+                                  + std::to_string(lineAt(xml, node.offset_debug()));
+        std::string label = node.attribute("name").value();
+        if (label.empty())
+            label = node.child_value("FixtureID");
+        const std::string spec = node.child_value("GDTFSpec");
+        const std::string mode = node.child_value("GDTFMode");
+        const FixtureType &t = type(spec);
+        std::optional<std::map<int, int>> footprint;
+        std::string problem = t.problem;
+        if (problem.empty()) {
+            auto [cached, added] = footprints_.try_emplace({spec, mode}, std::map<int, int>{});
+            if (added)
+                cached->second = gdtfFootprint(t.description, mode, spec);
+            if (auto *f = std::get_if<0>(&cached->second))
+                footprint = *f;
+            else
+                problem = std::get<1>(cached->second).message;
+        }
+        for (const pugi::xml_node &a : node.child("Addresses").children("Address")) {
+            const std::string text = a.text().get();
+            const auto address = parsePatchAddress(text);
+            const auto dmxBreak = integer(a.attribute("break").value()).value_or(0);
+            if (!address)
+                return fail("adresse « " + text + " » illisible, " + where + " (« " + label + " »)");
+            if (address->address == 0)
+                continue; // not patched
+            Fixture f;
+            f.label = dmxBreak == 0 ? label : label + " (partie " + std::to_string(dmxBreak + 1) + ")";
+            f.type = t.name.empty() ? spec : t.name;
+            f.mode = mode;
+            f.universe = address->universe;
+            f.address = address->address;
+            f.where = where;
+            if (footprint) {
+                // Address breaks count from 0, the GDTF's DMX breaks from 1.
+                const auto slots = footprint->find(dmxBreak + 1);
+                if (slots != footprint->end())
+                    f.channels = slots->second;
+            }
+            f.channelsNote = problem;
+            rig.fixtures.push_back(std::move(f));
+        }
+    }
+    return rig;
+}
+
+std::variant<Rig, ReadError> readScene(Archive archive, const std::string &why,
+                                       const std::string &name)
+{
+    if (!archive)
+        return ReadError{"Lecture de " + name + " impossible : ce n'est pas une archive MVR lisible ("
+                         + why + ")."};
+    return Scene(archive.get(), name).read();
+}
+
+} // namespace
+
+std::variant<std::map<int, int>, ReadError> gdtfFootprint(std::string_view descriptionXml,
+                                                          const std::string &mode,
+                                                          const std::string &name)
+{
+    const auto fail = [&name](const std::string &what) {
+        return ReadError{"fichier GDTF « " + name + " » : " + what};
+    };
+    pugi::xml_document doc;
+    const pugi::xml_parse_result parsed = doc.load_buffer(descriptionXml.data(), descriptionXml.size());
+    if (!parsed)
+        return fail("description.xml, XML incorrect à la ligne "
+                    + std::to_string(lineAt(descriptionXml, parsed.offset)));
+    const pugi::xml_node type = doc.child("GDTF").child("FixtureType");
+    const pugi::xml_node dmxMode = type.child("DMXModes").find_child_by_attribute("DMXMode", "Name", mode.c_str());
+    if (!dmxMode)
+        return fail("pas de mode « " + mode + " »");
+
+    // Each geometry's top-level geometry; references to a top-level geometry
+    // repeat its channels at their own offsets, per break.
+    std::map<std::string, std::string> topOf;
+    struct Reference
+    {
+        std::string top, target;
+        std::map<int, int> offsets; // DMX break -> offset
+    };
+    std::vector<Reference> references;
+    for (const pugi::xml_node &top : type.child("Geometries").children()) {
+        const std::string topName = top.attribute("Name").value();
+        topOf[topName] = topName;
+        for (const pugi::xpath_node &d : top.select_nodes(".//*[@Name]")) {
+            const pugi::xml_node g = d.node();
+            topOf.emplace(g.attribute("Name").value(), topName);
+            if (std::string(g.name()) != "GeometryReference")
+                continue;
+            Reference r{topName, g.attribute("Geometry").value(), {}};
+            for (const pugi::xml_node &b : g.children("Break"))
+                r.offsets[integer(b.attribute("DMXBreak").value()).value_or(1)] =
+                    integer(b.attribute("DMXOffset").value()).value_or(1);
+            references.push_back(std::move(r));
+        }
+    }
+    const std::string modeTop = dmxMode.attribute("Geometry").value();
+
+    std::map<int, std::pair<int, int>> slots; // break -> lowest, highest
+    const auto take = [&slots](int dmxBreak, int slot) {
+        auto [it, added] = slots.try_emplace(dmxBreak, slot, slot);
+        it->second.first = std::min(it->second.first, slot);
+        it->second.second = std::max(it->second.second, slot);
+    };
+    for (const pugi::xml_node &channel : dmxMode.child("DMXChannels").children("DMXChannel")) {
+        const int dmxBreak = integer(channel.attribute("DMXBreak").value()).value_or(1);
+        std::vector<int> offsets;
+        const std::string list = channel.attribute("Offset").value();
+        for (std::size_t at = 0; at < list.size();) {
+            const std::size_t comma = std::min(list.find(',', at), list.size());
+            if (const auto n = integer(list.substr(at, comma - at)); n && *n >= 1)
+                offsets.push_back(*n);
+            at = comma + 1;
+        }
+        // "None" (or nothing) is a virtual channel: no slot at all.
+        const auto top = topOf.find(channel.attribute("Geometry").value());
+        bool repeated = false;
+        if (top != topOf.end() && top->second != modeTop)
+            for (const Reference &r : references) {
+                if (r.target != top->second || topOf[r.top] != modeTop)
+                    continue;
+                const auto base = r.offsets.find(dmxBreak);
+                if (base == r.offsets.end())
+                    continue;
+                repeated = true;
+                for (const int o : offsets)
+                    take(dmxBreak, base->second + o - 1);
+            }
+        if (!repeated)
+            for (const int o : offsets)
+                take(dmxBreak, o);
+    }
+    std::map<int, int> footprint;
+    for (const auto &[b, range] : slots)
+        footprint[b] = range.second - range.first + 1;
+    return footprint;
+}
+
+std::variant<Rig, ReadError> readMvr(std::string_view bytes, const std::string &name,
+                                     const ReadOptions &)
+{
+    std::string why;
+    Archive archive = openArchive(bytes, why);
+    return readScene(std::move(archive), why, name);
+}
+
+std::variant<Rig, ReadError> readMvrFile(const std::string &path, const std::string &name,
+                                         const ReadOptions &)
+{
+    int error = 0;
+    zip_t *archive = zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &error);
+    std::string why;
+    if (!archive) {
+        zip_error_t e;
+        zip_error_init_with_code(&e, error);
+        why = zip_error_strerror(&e);
+        zip_error_fini(&e);
+    }
+    return readScene(Archive(archive, &zip_discard), why, name);
+}
+
+} // namespace dmx

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "patch.h"
+
+#include <string>
+#include <string_view>
+
+// What the patch readers share, not for the front end.
+namespace dmx {
+
+// The bytes as UTF-8: a byte-order mark dropped, UTF-16 (with its mark)
+// converted, and text that is not UTF-8 read as Windows-1252, as French
+// spreadsheets save it.
+std::string utf8Text(std::string_view bytes);
+
+// For matching names: lower case, accents dropped, letters and digits only.
+std::string folded(std::string_view text);
+
+// The line (from 1) of a byte offset, for messages on XML files.
+int lineAt(std::string_view text, std::ptrdiff_t offset);
+
+// An MVR scene read in place: only the entries it needs leave the file.
+std::variant<Rig, ReadError> readMvrFile(const std::string &path, const std::string &name,
+                                         const ReadOptions &options);
+
+} // namespace dmx
