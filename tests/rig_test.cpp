@@ -250,6 +250,14 @@ TEST(Patch, FilesChosenByExtensionOrContent)
     EXPECT_FALSE(fs::exists(s.dir / ".." / "evil.gdtf"));
 }
 
+TEST(Patch, WrittenByLibreOfficeCalcInFrench)
+{
+    EXPECT_EQ(seen(readPatch(RIG_TEST_DATA "/patch-calc.csv")),
+              "Face cour|D\xC3\xA9\x63oupe 614|1 canal|1.1|1\n"
+              "Contre; jardin \xC2\xAB bleu \xC2\xBB|PAR LED \"RGBW\"|8 canaux|2.101|8\n"
+              "Lyre \xC3\xA9t\xC3\xA9|Spot 250|\xC3\x89tendu|3.26|?\n");
+}
+
 TEST(Patch, HugeFilesRefusedBeforeReading)
 {
     const Scratch s;
