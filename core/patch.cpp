@@ -57,16 +57,6 @@ const char *columnName(Column c)
     return "";
 }
 
-std::optional<int> wholeNumber(std::string_view s)
-{
-    if (s.empty() || s.size() > 6 || s.find_first_not_of("0123456789") != std::string_view::npos)
-        return std::nullopt;
-    int n = 0;
-    for (const char c : s)
-        n = n * 10 + (c - '0');
-    return n;
-}
-
 // The separator the heading line uses most, outside quotes.
 char separatorOf(std::string_view text)
 {
@@ -168,9 +158,7 @@ std::optional<PatchAddress> parsePatchAddress(std::string_view text)
 std::variant<Rig, ReadError> readCsvPatch(std::string_view bytes, const std::string &name,
                                           const ReadOptions &options)
 {
-    const auto fail = [&name](const std::string &what) {
-        return ReadError{"Lecture de " + name + " impossible : " + what + "."};
-    };
+    const auto fail = [&name](const std::string &what) { return cannotRead(name, what); };
     if (bytes.size() > kMostPatchBytes)
         return fail("le fichier est trop grand pour une liste de patch");
     const std::string text = utf8Text(bytes);
@@ -268,18 +256,17 @@ std::variant<Rig, ReadError> readPatch(const std::string &path, const ReadOption
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     std::error_code ec;
     if (!fs::is_regular_file(file, ec))
-        return ReadError{"Lecture de " + name + " impossible : le fichier est introuvable."};
+        return cannotRead(name, "le fichier est introuvable");
     // An MVR scene carries its 3D models: libzip reads only the entries needed.
     if (extension == ".mvr")
         return readMvrFile(path, name, options);
     const auto size = fs::file_size(file, ec);
     if (ec || size > kMostPatchBytes)
-        return ReadError{"Lecture de " + name
-                         + " impossible : le fichier est trop grand pour une liste de patch."};
+        return cannotRead(name, "le fichier est trop grand pour une liste de patch");
     std::ifstream in(file, std::ios::binary);
     std::string bytes(size, '\0');
     if (!in.read(bytes.data(), static_cast<std::streamsize>(size)))
-        return ReadError{"Lecture de " + name + " impossible : le fichier ne se lit pas."};
+        return cannotRead(name, "le fichier ne se lit pas");
     if (extension == ".qxw")
         return readQxw(bytes, name, options);
     if (extension == ".csv" || extension == ".txt" || extension == ".tsv")
