@@ -57,16 +57,22 @@ const char *columnName(Column c)
     return "";
 }
 
-// The separator the heading line uses most, outside quotes.
+// Spreadsheets may put a title or two above the headings.
+constexpr std::size_t kMostLinesBeforeHeadings = 10;
+
+// The separator the first lines use most, outside quotes.
 char separatorOf(std::string_view text)
 {
     std::map<char, int> counts{{';', 0}, {'\t', 0}, {',', 0}};
     bool quoted = false;
-    for (const char c : text.substr(0, text.find('\n'))) {
+    std::size_t lines = 0;
+    for (const char c : text) {
         if (c == '"')
             quoted = !quoted;
         else if (!quoted && counts.count(c))
             ++counts[c];
+        else if (c == '\n' && ++lines > kMostLinesBeforeHeadings)
+            break;
     }
     char best = ';';
     for (const char c : {'\t', ','})
@@ -167,26 +173,28 @@ std::variant<Rig, ReadError> readCsvPatch(std::string_view bytes, const std::str
     if (!parsed)
         return fail("le texte n'est pas une liste CSV lisible");
 
-    // The heading is the first record with any text in it.
-    std::size_t at = 0;
     const auto blank = [](const std::vector<std::string> &r) {
         return std::all_of(r.begin(), r.end(), [](const std::string &f) { return trimmed(f).empty(); });
     };
-    while (at < parsed->records.size() && blank(parsed->records[at]))
-        ++at;
-    if (at == parsed->records.size())
+    if (std::all_of(parsed->records.begin(), parsed->records.end(), blank))
         return fail("le fichier est vide");
+    // The headings are on the first record that names an address column.
     std::map<Column, std::size_t> columns;
-    const auto &heading = parsed->records[at];
-    for (std::size_t i = 0; i < heading.size(); ++i) {
-        const auto word = headingWords().find(folded(heading[i]));
-        if (word != headingWords().end() && !columns.count(word->second))
-            columns[word->second] = i;
+    std::size_t at = 0;
+    for (; at < parsed->records.size() && parsed->lines[at] <= int(kMostLinesBeforeHeadings); ++at) {
+        const auto &heading = parsed->records[at];
+        columns.clear();
+        for (std::size_t i = 0; i < heading.size(); ++i) {
+            const auto word = headingWords().find(folded(heading[i]));
+            if (word != headingWords().end() && !columns.count(word->second))
+                columns[word->second] = i;
+        }
+        if (columns.count(Column::Address))
+            break;
     }
-    const int headingLine = parsed->lines[at];
     if (!columns.count(Column::Address))
-        return fail("pas de colonne d'adresse à la ligne " + std::to_string(headingLine)
-                    + " (en-têtes attendus : Adresse, Address ou DMX)");
+        return fail("pas de colonne d'adresse dans les " + std::to_string(kMostLinesBeforeHeadings)
+                    + " premières lignes (en-têtes attendus : Adresse, Address ou DMX)");
 
     Rig rig;
     for (++at; at < parsed->records.size(); ++at) {

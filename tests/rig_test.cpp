@@ -104,10 +104,10 @@ const ReadCase kCsv[] = {
     {"Utf16WithMark", std::string("\xFF\xFEN\0o\0m\0;\0A\0d\0r\0\n\0\xE9\0;\0\x33\0\n\0", 26),
      "\xC3\xA9|||1.3|?\n"},
     {"MakerAndModelColumns", "Fabricant;Modèle;DMX\nAcme;Spot;1\n", "Acme Spot 1|Acme Spot||1.1|?\n"},
-    {"BlankAndUnpatchedRowsSkipped", "\n\nNom;Adresse\n\nA;1\nB;\nC;-\n", "A|||1.1|?\n"},
+    {"TitleBlankAndUnpatchedRowsSkipped", "Patch salle 2;;\n\nNom;Adresse\n\nA;1\nB;\nC;-\n", "A|||1.1|?\n"},
     {"NoAddressColumn", "Nom;Type\nA;B\n",
-     "erreur: Lecture de patch.csv impossible : pas de colonne d'adresse à la ligne 1 (en-têtes "
-     "attendus : Adresse, Address ou DMX)."},
+     "erreur: Lecture de patch.csv impossible : pas de colonne d'adresse dans les 10 premières lignes "
+     "(en-têtes attendus : Adresse, Address ou DMX)."},
     {"BadAddressNamesLineAndColumn", "Nom;Adresse\n\nA;1\nB;2.600\n",
      "erreur: Lecture de patch.csv impossible : adresse « 2.600 » illisible, ligne 4 (colonne Adresse)."},
     {"BadChannels", "Nom;Adresse;Canaux\nA;1;douze\n",
