@@ -168,6 +168,8 @@ std::variant<Rig, ReadError> Scene::read()
         const std::string spec = node.child_value("GDTFSpec");
         const std::string mode = node.child_value("GDTFMode");
         const FixtureType &t = type(spec);
+        if (label.empty())
+            label = (t.name.empty() ? "Appareil" : t.name) + " " + std::to_string(rig.fixtures.size() + 1);
         std::optional<std::map<int, int>> footprint;
         std::string problem = t.problem;
         if (problem.empty()) {

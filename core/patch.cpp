@@ -5,6 +5,7 @@
 #include <csv.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -242,7 +243,13 @@ std::variant<Rig, ReadError> readCsvPatch(std::string_view bytes, const std::str
             f.label = (f.type.empty() ? "Appareil" : f.type) + " " + std::to_string(rig.fixtures.size() + 1);
         const std::string channelsText = cell(Column::Channels);
         if (!channelsText.empty()) {
-            const auto n = wholeNumber(channelsText);
+            // "16", "16 ch", "16 canaux"
+            const auto digits = channelsText.find_first_not_of("0123456789");
+            const bool unit = digits != std::string::npos && digits > 0
+                              && std::all_of(channelsText.begin() + static_cast<std::ptrdiff_t>(digits),
+                                             channelsText.end(),
+                                             [](unsigned char c) { return std::isalpha(c) || c == ' ' || c == '.'; });
+            const auto n = wholeNumber(unit ? channelsText.substr(0, digits) : channelsText);
             if (!n || *n < 1 || *n > kMostChannels)
                 return fail("nombre de canaux « " + channelsText + " » illisible, " + where
                             + " (colonne " + columnName(Column::Channels) + ")");

@@ -142,7 +142,7 @@ std::optional<int> FixtureLibrary::channels(const std::string &type, const std::
         const Definition *d = definition(path);
         if (!d || (folded(d->maker + d->model) != wanted && folded(d->model) != wanted))
             continue;
-        if (mode.empty() && d->modes.size() == 1)
+        if (mode.empty() && d->modes.size() == 1 && d->modes.front().second > 0)
             return d->modes.front().second;
         for (const auto &[modeName, count] : d->modes)
             if (folded(modeName) == folded(mode) && count > 0)

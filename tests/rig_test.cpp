@@ -93,7 +93,7 @@ const ReadCase kCsv[] = {
     {"FrenchSemicolonsWithBom",
      "\xEF\xBB\xBFNom;Type;Mode;Univers;Adresse;Canaux\r\nFace 1;PAR LED;7 canaux;1;1;7\r\nFace 2;PAR LED;7 canaux;2;8;7\r\n",
      "Face 1|PAR LED|7 canaux|1.1|7\nFace 2|PAR LED|7 canaux|2.8|7\n"},
-    {"EnglishCommas", "Name,Fixture,Mode,Universe,Address,Channels\nWash,Acme Wash,16ch,3,101,16\n",
+    {"EnglishCommas", "Name,Fixture,Mode,Universe,Address,Channels\nWash,Acme Wash,16ch,3,101,16 ch\n",
      "Wash|Acme Wash|16ch|3.101|16\n"},
     {"Tabs", "name\tfixture\taddress\tchannels\nA\tDim\t2.5\t1\nB\t\t7\t\n",
      "A|Dim||2.5|1\nB|||1.7|?\n"},
@@ -385,7 +385,9 @@ INSTANTIATE_TEST_SUITE_P(Rig, Checks, testing::ValuesIn(kChecks), byName);
 TEST(Rig, SummaryCountsTheProblems)
 {
     const Rig rig{{fx("A", kStd, 1, 1, 10), fx("B", kStd, 1, 5, 4), fx("C", "Neuf", 2, 512, std::nullopt)}};
-    const RigPlan plan = makeRigPlan(rig, variants());
+    const RigPlan made = makeRigPlan(rig, variants());
+    const RigPlan plan = made; // a copy keeps its own profiles
+    EXPECT_EQ(plan.lines[1].rows[0].profile, &plan.profiles[1]);
     EXPECT_EQ(plan.summary, "3 appareils sur 2 lignes, 2 profils. 3 appareils à revoir : canaux partagés (2), "
                             "adresse impossible à régler (1), canaux inconnus (1).");
     EXPECT_EQ(plan.lines[1].title(), "Ligne 2 — univers 2");
