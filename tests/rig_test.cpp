@@ -72,7 +72,6 @@ const AddressCase kNotations[] = {
     {"PastTheLine", "2.513", std::nullopt},
     {"UniverseZero", "0.5", std::nullopt},
     {"Words", "abc", std::nullopt},
-    {"Empty", "", std::nullopt},
     {"TwoSeparators", "1.2.3", std::nullopt},
     {"Negative", "-5", std::nullopt},
 };
@@ -494,6 +493,7 @@ TEST_P(BadStore, Message)
 
 const StoreCase kBadStores[] = {
     {"NotJson", "{profils", " n'est pas du JSON valable."},
+    {"NoName", R"j({"profils":[{"nom":"","poids":[]}]})j", " est incorrect (profil 1) : un profil sans nom."},
     {"EightWeights", R"j({"profils":[{"nom":"X","poids":[1,2,4,8,16,32,64,128]}]})j",
      " est incorrect (profil 1) : il faut neuf poids."},
     {"WeightTwice", R"j({"profils":[{"nom":"X","poids":[1,1,4,8,16,32,64,128,256]}]})j",
