@@ -13,7 +13,8 @@
 
 // Reading a console's or a plan's patch into a rig: CSV lists, QLC+
 // workspaces (.qxw) and MVR scenes. Every failure is one French sentence
-// naming the file and where; nothing is ever written to disk.
+// naming the file and where; nothing is ever written to disk. Paths are
+// UTF-8 on every system, Windows included.
 namespace dmx {
 
 // Channel counts by fixture type and mode, from QLC+ fixture definitions
