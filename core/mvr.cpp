@@ -236,65 +236,58 @@ std::variant<std::map<int, int>, ReadError> gdtfFootprint(std::string_view descr
     if (!dmxMode)
         return fail("pas de mode « " + mode + " »");
 
-    // Each geometry's top-level geometry; references to a top-level geometry
-    // repeat its channels at their own offsets, per break.
+    const std::string modeTop = dmxMode.attribute("Geometry").value();
+    // Each geometry's top-level geometry. References under the mode's
+    // geometry repeat a top-level geometry's channels at their own offsets,
+    // per break: only the lowest and highest offset matter to the footprint.
     std::map<std::string, std::string> topOf;
-    struct Reference
-    {
-        std::string top, target;
-        std::map<int, int> offsets; // DMX break -> offset
+    using Span = std::pair<int, int>; // lowest, highest
+    std::map<std::pair<std::string, int>, Span> repeats; // (geometry, break) -> offsets
+    const auto widen = [](auto &spans, const auto &key, int low, int high) {
+        auto [it, added] = spans.try_emplace(key, low, high);
+        it->second.first = std::min(it->second.first, low);
+        it->second.second = std::max(it->second.second, high);
     };
-    std::vector<Reference> references;
     for (const pugi::xml_node &top : type.child("Geometries").children()) {
         const std::string topName = top.attribute("Name").value();
         topOf[topName] = topName;
         for (const pugi::xpath_node &d : top.select_nodes(".//*[@Name]")) {
             const pugi::xml_node g = d.node();
             topOf.emplace(g.attribute("Name").value(), topName);
-            if (std::string(g.name()) != "GeometryReference")
+            if (std::string(g.name()) != "GeometryReference" || topName != modeTop)
                 continue;
-            Reference r{topName, g.attribute("Geometry").value(), {}};
-            for (const pugi::xml_node &b : g.children("Break"))
-                r.offsets[wholeNumber(b.attribute("DMXBreak").value()).value_or(1)] =
-                    wholeNumber(b.attribute("DMXOffset").value()).value_or(1);
-            references.push_back(std::move(r));
+            for (const pugi::xml_node &b : g.children("Break")) {
+                const int offset = wholeNumber(b.attribute("DMXOffset").value()).value_or(1);
+                widen(repeats, std::pair(std::string(g.attribute("Geometry").value()),
+                                         wholeNumber(b.attribute("DMXBreak").value()).value_or(1)),
+                      offset, offset);
+            }
         }
     }
-    const std::string modeTop = dmxMode.attribute("Geometry").value();
 
-    std::map<int, std::pair<int, int>> slots; // break -> lowest, highest
-    const auto take = [&slots](int dmxBreak, int slot) {
-        auto [it, added] = slots.try_emplace(dmxBreak, slot, slot);
-        it->second.first = std::min(it->second.first, slot);
-        it->second.second = std::max(it->second.second, slot);
-    };
+    std::map<int, Span> slots; // per break
     for (const pugi::xml_node &channel : dmxMode.child("DMXChannels").children("DMXChannel")) {
         const int dmxBreak = wholeNumber(channel.attribute("DMXBreak").value()).value_or(1);
-        std::vector<int> offsets;
+        // "None" (or nothing) is a virtual channel: no slot at all.
+        std::optional<Span> offsets;
         const std::string list = channel.attribute("Offset").value();
         for (std::size_t at = 0; at < list.size();) {
             const std::size_t comma = std::min(list.find(',', at), list.size());
             if (const auto n = wholeNumber(list.substr(at, comma - at)); n && *n >= 1)
-                offsets.push_back(*n);
+                offsets = Span(std::min(offsets ? offsets->first : *n, *n), std::max(offsets ? offsets->second : *n, *n));
             at = comma + 1;
         }
-        // "None" (or nothing) is a virtual channel: no slot at all.
+        if (!offsets)
+            continue;
         const auto top = topOf.find(channel.attribute("Geometry").value());
-        bool repeated = false;
-        if (top != topOf.end() && top->second != modeTop)
-            for (const Reference &r : references) {
-                if (r.target != top->second || topOf[r.top] != modeTop)
-                    continue;
-                const auto base = r.offsets.find(dmxBreak);
-                if (base == r.offsets.end())
-                    continue;
-                repeated = true;
-                for (const int o : offsets)
-                    take(dmxBreak, base->second + o - 1);
-            }
-        if (!repeated)
-            for (const int o : offsets)
-                take(dmxBreak, o);
+        const auto repeat = top == topOf.end() || top->second == modeTop
+                                ? repeats.end()
+                                : repeats.find({top->second, dmxBreak});
+        if (repeat == repeats.end())
+            widen(slots, dmxBreak, offsets->first, offsets->second);
+        else
+            widen(slots, dmxBreak, repeat->second.first + offsets->first - 1,
+                  repeat->second.second + offsets->second - 1);
     }
     std::map<int, int> footprint;
     for (const auto &[b, range] : slots)
