@@ -84,7 +84,7 @@ public:
     std::variant<Rig, ReadError> read();
 
 private:
-    const FixtureType &type(const std::string &spec);
+    const FixtureType &type(const std::string &typeFile);
     ReadError fail(const std::string &what) const { return cannotRead(name_, what); }
 
     zip_t *archive_;
@@ -94,36 +94,36 @@ private:
     std::map<std::pair<std::string, std::string>, std::variant<std::map<int, int>, ReadError>> footprints_;
 };
 
-const FixtureType &Scene::type(const std::string &spec)
+const FixtureType &Scene::type(const std::string &typeFile)
 {
-    auto [it, added] = types_.try_emplace(spec);
+    auto [it, added] = types_.try_emplace(typeFile);
     FixtureType &t = it->second;
     if (!added)
         return t;
     // Only looked up by name inside the archive: nothing is unpacked to disk,
     // so a name climbing out with "../" leads nowhere.
-    zip_int64_t index = zip_name_locate(archive_, spec.c_str(), 0);
+    zip_int64_t index = zip_name_locate(archive_, typeFile.c_str(), 0);
     if (index < 0)
-        index = zip_name_locate(archive_, (spec + ".gdtf").c_str(), 0);
+        index = zip_name_locate(archive_, (typeFile + ".gdtf").c_str(), 0);
     if (index < 0) {
-        t.problem = "fichier GDTF « " + spec + " » absent de la scène";
+        t.problem = "fichier GDTF « " + typeFile + " » absent de la scène";
         return t;
     }
     const Entry gdtf = readEntry(archive_, index, budget_);
     if (!gdtf.problem.empty()) {
-        t.problem = "fichier GDTF « " + spec + " » : " + gdtf.problem;
+        t.problem = "fichier GDTF « " + typeFile + " » : " + gdtf.problem;
         return t;
     }
     std::string why;
     const Archive inner = openArchive(gdtf.bytes, why);
     const zip_int64_t description = inner ? zip_name_locate(inner.get(), "description.xml", 0) : -1;
     if (description < 0) {
-        t.problem = "fichier GDTF « " + spec + " » illisible (" + (inner ? "pas de description.xml" : why) + ")";
+        t.problem = "fichier GDTF « " + typeFile + " » illisible (" + (inner ? "pas de description.xml" : why) + ")";
         return t;
     }
     Entry xml = readEntry(inner.get(), description, budget_);
     if (!xml.problem.empty()) {
-        t.problem = "fichier GDTF « " + spec + " » : " + xml.problem;
+        t.problem = "fichier GDTF « " + typeFile + " » : " + xml.problem;
         return t;
     }
     t.description = std::move(xml.bytes);
@@ -165,17 +165,17 @@ std::variant<Rig, ReadError> Scene::read()
         std::string label = node.attribute("name").value();
         if (label.empty())
             label = node.child_value("FixtureID");
-        const std::string spec = node.child_value("GDTFSpec");
+        const std::string typeFile = node.child_value("GDTFSpec");
         const std::string mode = node.child_value("GDTFMode");
-        const FixtureType &t = type(spec);
+        const FixtureType &t = type(typeFile);
         if (label.empty())
             label = (t.name.empty() ? "Appareil" : t.name) + " " + std::to_string(rig.fixtures.size() + 1);
         std::optional<std::map<int, int>> footprint;
         std::string problem = t.problem;
         if (problem.empty()) {
-            auto [cached, added] = footprints_.try_emplace({spec, mode}, std::map<int, int>{});
+            auto [cached, added] = footprints_.try_emplace({typeFile, mode}, std::map<int, int>{});
             if (added)
-                cached->second = gdtfFootprint(t.description, mode, spec);
+                cached->second = gdtfFootprint(t.description, mode, typeFile);
             if (auto *f = std::get_if<0>(&cached->second))
                 footprint = *f;
             else
@@ -191,7 +191,7 @@ std::variant<Rig, ReadError> Scene::read()
                 continue; // not patched
             Fixture f;
             f.label = dmxBreak == 0 ? label : label + " (partie " + std::to_string(dmxBreak + 1) + ")";
-            f.type = t.name.empty() ? spec : t.name;
+            f.type = t.name.empty() ? typeFile : t.name;
             f.mode = mode;
             f.universe = address->universe;
             f.address = address->address;
