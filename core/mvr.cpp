@@ -6,9 +6,7 @@
 #include <zip.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <memory>
-#include <set>
 
 namespace dmx {
 
@@ -23,6 +21,25 @@ struct Budget
     std::size_t perEntry, left;
 };
 
+// libzip's reason in French where a technician may meet it, else its own.
+std::string reason(const zip_error_t *error)
+{
+    switch (zip_error_code_zip(error)) {
+    case ZIP_ER_NOZIP: return "pas une archive zip";
+    case ZIP_ER_INCONS: return "archive incohérente";
+    case ZIP_ER_CRC: return "somme de contrôle fausse : fichier abîmé";
+    case ZIP_ER_EOF: return "fichier coupé avant la fin";
+    case ZIP_ER_READ:
+    case ZIP_ER_OPEN:
+    case ZIP_ER_NOENT: return "fichier illisible";
+    case ZIP_ER_COMPNOTSUPP: return "méthode de compression inconnue";
+    case ZIP_ER_ENCRNOTSUPP:
+    case ZIP_ER_NOPASSWD: return "archive chiffrée";
+    case ZIP_ER_MEMORY: return "mémoire insuffisante";
+    default: return zip_error_strerror(const_cast<zip_error_t *>(error));
+    }
+}
+
 // One entry of an archive into memory, or the reason in French it cannot be.
 struct Entry
 {
@@ -34,13 +51,13 @@ Entry readEntry(zip_t *archive, zip_int64_t index, Budget &budget)
     std::unique_ptr<zip_file_t, decltype(&zip_fclose)> file(zip_fopen_index(archive, static_cast<zip_uint64_t>(index), 0),
                                                            &zip_fclose);
     if (!file)
-        return {{}, std::string("entrée illisible (") + zip_strerror(archive) + ")"};
+        return {{}, "entrée illisible (" + reason(zip_get_error(archive)) + ")"};
     std::string out;
     char chunk[1 << 16];
     for (;;) {
         const zip_int64_t got = zip_fread(file.get(), chunk, sizeof chunk);
         if (got < 0)
-            return {{}, std::string("entrée abîmée (") + zip_file_strerror(file.get()) + ")"};
+            return {{}, "entrée abîmée (" + reason(zip_file_get_error(file.get())) + ")"};
         if (got == 0)
             return {std::move(out), {}};
         const auto n = static_cast<std::size_t>(got);
@@ -58,7 +75,7 @@ Archive openArchive(std::string_view bytes, std::string &why)
     zip_source_t *source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
     zip_t *archive = source ? zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error) : nullptr;
     if (!archive) {
-        why = zip_error_strerror(&error);
+        why = reason(&error);
         if (source)
             zip_source_free(source);
     }
@@ -312,7 +329,7 @@ std::variant<Rig, ReadError> readMvrFile(const std::string &path, const std::str
     if (!archive) {
         zip_error_t e;
         zip_error_init_with_code(&e, error);
-        why = zip_error_strerror(&e);
+        why = reason(&e);
         zip_error_fini(&e);
     }
     return readScene(Archive(archive, &zip_discard), why, name, options);
