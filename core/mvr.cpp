@@ -1,0 +1,338 @@
+#include "patch.h"
+
+#include "patchtext.h"
+
+#include <pugixml.hpp>
+#include <zip.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace dmx {
+
+namespace {
+
+using Archive = std::unique_ptr<zip_t, decltype(&zip_discard)>;
+
+// What a scene may unpack, counted as the bytes come out rather than taken
+// from the archive's own record of sizes.
+struct Budget
+{
+    std::size_t perEntry, left;
+};
+
+// libzip's reason in French where a technician may meet it, else its own.
+std::string reason(const zip_error_t *error)
+{
+    switch (zip_error_code_zip(error)) {
+    case ZIP_ER_NOZIP: return "pas une archive zip";
+    case ZIP_ER_INCONS: return "archive incohérente";
+    case ZIP_ER_CRC: return "somme de contrôle fausse : fichier abîmé";
+    case ZIP_ER_EOF: return "fichier coupé avant la fin";
+    case ZIP_ER_READ:
+    case ZIP_ER_OPEN:
+    case ZIP_ER_NOENT: return "fichier illisible";
+    case ZIP_ER_COMPNOTSUPP: return "méthode de compression inconnue";
+    case ZIP_ER_ENCRNOTSUPP:
+    case ZIP_ER_NOPASSWD: return "archive chiffrée";
+    case ZIP_ER_MEMORY: return "mémoire insuffisante";
+    default: return zip_error_strerror(const_cast<zip_error_t *>(error));
+    }
+}
+
+// One entry of an archive into memory, or the reason in French it cannot be.
+struct Entry
+{
+    std::string bytes, problem;
+};
+
+Entry readEntry(zip_t *archive, zip_int64_t index, Budget &budget)
+{
+    std::unique_ptr<zip_file_t, decltype(&zip_fclose)> file(zip_fopen_index(archive, static_cast<zip_uint64_t>(index), 0),
+                                                           &zip_fclose);
+    if (!file)
+        return {{}, "entrée illisible (" + reason(zip_get_error(archive)) + ")"};
+    std::string out;
+    char chunk[1 << 16];
+    for (;;) {
+        const zip_int64_t got = zip_fread(file.get(), chunk, sizeof chunk);
+        if (got < 0)
+            return {{}, "entrée abîmée (" + reason(zip_file_get_error(file.get())) + ")"};
+        if (got == 0)
+            return {std::move(out), {}};
+        const auto n = static_cast<std::size_t>(got);
+        if (out.size() + n > budget.perEntry || n > budget.left)
+            return {{}, "entrée trop grande une fois décompressée"};
+        budget.left -= n;
+        out.append(chunk, n);
+    }
+}
+
+Archive openArchive(std::string_view bytes, std::string &why)
+{
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t *source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
+    zip_t *archive = source ? zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error) : nullptr;
+    if (!archive) {
+        why = reason(&error);
+        if (source)
+            zip_source_free(source);
+    }
+    zip_error_fini(&error);
+    return Archive(archive, &zip_discard);
+}
+
+// A fixture type's modes, from the GDTF file inside the scene; read once per file.
+struct FixtureType
+{
+    std::string name;    // maker and model
+    std::string problem; // why no footprint can come from it
+    std::string description;
+};
+
+class Scene
+{
+public:
+    Scene(zip_t *archive, std::string name, const ReadOptions &options)
+        : archive_(archive), name_(std::move(name)),
+          budget_{options.mostEntryBytes, options.mostUnpackedBytes} {}
+
+    std::variant<Rig, ReadError> read();
+
+private:
+    const FixtureType &type(const std::string &typeFile);
+    ReadError fail(const std::string &what) const { return cannotRead(name_, what); }
+
+    zip_t *archive_;
+    std::string name_;
+    Budget budget_;
+    std::map<std::string, FixtureType> types_;
+    std::map<std::pair<std::string, std::string>, std::variant<std::map<int, int>, ReadError>> footprints_;
+};
+
+const FixtureType &Scene::type(const std::string &typeFile)
+{
+    auto [it, added] = types_.try_emplace(typeFile);
+    FixtureType &t = it->second;
+    if (!added)
+        return t;
+    // Only looked up by name inside the archive: nothing is unpacked to disk,
+    // so a name climbing out with "../" leads nowhere.
+    zip_int64_t index = zip_name_locate(archive_, typeFile.c_str(), 0);
+    if (index < 0)
+        index = zip_name_locate(archive_, (typeFile + ".gdtf").c_str(), 0);
+    if (index < 0) {
+        t.problem = "fichier GDTF « " + typeFile + " » absent de la scène";
+        return t;
+    }
+    const Entry gdtf = readEntry(archive_, index, budget_);
+    if (!gdtf.problem.empty()) {
+        t.problem = "fichier GDTF « " + typeFile + " » : " + gdtf.problem;
+        return t;
+    }
+    std::string why;
+    const Archive inner = openArchive(gdtf.bytes, why);
+    const zip_int64_t description = inner ? zip_name_locate(inner.get(), "description.xml", 0) : -1;
+    if (description < 0) {
+        t.problem = "fichier GDTF « " + typeFile + " » illisible (" + (inner ? "pas de description.xml" : why) + ")";
+        return t;
+    }
+    Entry xml = readEntry(inner.get(), description, budget_);
+    if (!xml.problem.empty()) {
+        t.problem = "fichier GDTF « " + typeFile + " » : " + xml.problem;
+        return t;
+    }
+    t.description = std::move(xml.bytes);
+    pugi::xml_document doc;
+    if (doc.load_buffer(t.description.data(), t.description.size())) {
+        const pugi::xml_node ft = doc.child("GDTF").child("FixtureType");
+        const std::string maker = ft.attribute("Manufacturer").value();
+        const std::string model = ft.attribute("Name").value();
+        t.name = maker.empty() ? model : maker + " " + model;
+    }
+    return t;
+}
+
+std::variant<Rig, ReadError> Scene::read()
+{
+    const zip_int64_t index = zip_name_locate(archive_, "GeneralSceneDescription.xml", 0);
+    if (index < 0)
+        return fail("pas de GeneralSceneDescription.xml dans l'archive : ce n'est pas une scène MVR");
+    const Entry entry = readEntry(archive_, index, budget_);
+    if (!entry.problem.empty())
+        return fail("GeneralSceneDescription.xml : " + entry.problem);
+    const std::string &xml = entry.bytes;
+    pugi::xml_document doc;
+    const pugi::xml_parse_result parsed = doc.load_buffer(xml.data(), xml.size());
+    if (!parsed)
+        return fail("GeneralSceneDescription.xml, XML incorrect à la ligne "
+                    + std::to_string(lineAt(xml, parsed.offset)) + " (" + parsed.description() + ")");
+    const pugi::xml_node scene = doc.child("GeneralSceneDescription").child("Scene");
+    if (!scene)
+        return fail("GeneralSceneDescription.xml sans élément Scene");
+
+    Rig rig;
+    LineCounter lines(xml);
+    // Fixtures may sit in layers, groups or under trusses: every one counts.
+    for (const pugi::xpath_node &found : scene.select_nodes(".//Fixture")) {
+        const pugi::xml_node node = found.node();
+        const std::string where = "GeneralSceneDescription.xml, ligne "
+                                  + std::to_string(lines.at(node.offset_debug()));
+        std::string label = node.attribute("name").value();
+        if (label.empty())
+            label = node.child_value("FixtureID");
+        const std::string typeFile = node.child_value("GDTFSpec");
+        const std::string mode = node.child_value("GDTFMode");
+        const FixtureType &t = type(typeFile);
+        if (label.empty())
+            label = (t.name.empty() ? "Appareil" : t.name) + " " + std::to_string(rig.fixtures.size() + 1);
+        std::optional<std::map<int, int>> footprint;
+        std::string problem = t.problem;
+        if (problem.empty()) {
+            auto [cached, added] = footprints_.try_emplace({typeFile, mode}, std::map<int, int>{});
+            if (added)
+                cached->second = gdtfFootprint(t.description, mode, typeFile);
+            if (auto *f = std::get_if<0>(&cached->second))
+                footprint = *f;
+            else
+                problem = std::get<1>(cached->second).message;
+        }
+        for (const pugi::xml_node &a : node.child("Addresses").children("Address")) {
+            const std::string text = a.text().get();
+            const auto address = parsePatchAddress(text);
+            const auto dmxBreak = wholeNumber(a.attribute("break").value()).value_or(0);
+            if (!address)
+                return fail("adresse « " + text + " » illisible, " + where + " (« " + label + " »)");
+            if (address->address == 0)
+                continue; // not patched
+            Fixture f;
+            f.label = dmxBreak == 0 ? label : label + " (partie " + std::to_string(dmxBreak + 1) + ")";
+            f.type = t.name.empty() ? typeFile : t.name;
+            f.mode = mode;
+            f.universe = address->universe;
+            f.address = address->address;
+            f.where = where;
+            if (footprint) {
+                // Address breaks count from 0, the GDTF's DMX breaks from 1.
+                const auto slots = footprint->find(dmxBreak + 1);
+                if (slots != footprint->end())
+                    f.channels = slots->second;
+            }
+            f.channelsNote = problem;
+            rig.fixtures.push_back(std::move(f));
+        }
+    }
+    return rig;
+}
+
+std::variant<Rig, ReadError> readScene(Archive archive, const std::string &why,
+                                       const std::string &name, const ReadOptions &options)
+{
+    if (!archive)
+        return cannotRead(name, "ce n'est pas une archive MVR lisible (" + why + ")");
+    return Scene(archive.get(), name, options).read();
+}
+
+} // namespace
+
+std::variant<std::map<int, int>, ReadError> gdtfFootprint(std::string_view descriptionXml,
+                                                          const std::string &mode,
+                                                          const std::string &name)
+{
+    const auto fail = [&name](const std::string &what) {
+        return ReadError{"fichier GDTF « " + name + " » : " + what};
+    };
+    pugi::xml_document doc;
+    const pugi::xml_parse_result parsed = doc.load_buffer(descriptionXml.data(), descriptionXml.size());
+    if (!parsed)
+        return fail("description.xml, XML incorrect à la ligne "
+                    + std::to_string(lineAt(descriptionXml, parsed.offset)));
+    const pugi::xml_node type = doc.child("GDTF").child("FixtureType");
+    const pugi::xml_node dmxMode = type.child("DMXModes").find_child_by_attribute("DMXMode", "Name", mode.c_str());
+    if (!dmxMode)
+        return fail("pas de mode « " + mode + " »");
+
+    const std::string modeTop = dmxMode.attribute("Geometry").value();
+    // Each geometry's top-level geometry. References under the mode's
+    // geometry repeat a top-level geometry's channels at their own offsets,
+    // per break: only the lowest and highest offset matter to the footprint.
+    std::map<std::string, std::string> topOf;
+    using Span = std::pair<int, int>; // lowest, highest
+    std::map<std::pair<std::string, int>, Span> repeats; // (geometry, break) -> offsets
+    const auto widen = [](auto &spans, const auto &key, int low, int high) {
+        auto [it, added] = spans.try_emplace(key, low, high);
+        it->second.first = std::min(it->second.first, low);
+        it->second.second = std::max(it->second.second, high);
+    };
+    for (const pugi::xml_node &top : type.child("Geometries").children()) {
+        const std::string topName = top.attribute("Name").value();
+        topOf[topName] = topName;
+        for (const pugi::xpath_node &d : top.select_nodes(".//*[@Name]")) {
+            const pugi::xml_node g = d.node();
+            topOf.emplace(g.attribute("Name").value(), topName);
+            if (std::string(g.name()) != "GeometryReference" || topName != modeTop)
+                continue;
+            for (const pugi::xml_node &b : g.children("Break")) {
+                const int offset = wholeNumber(b.attribute("DMXOffset").value()).value_or(1);
+                widen(repeats, std::pair(std::string(g.attribute("Geometry").value()),
+                                         wholeNumber(b.attribute("DMXBreak").value()).value_or(1)),
+                      offset, offset);
+            }
+        }
+    }
+
+    std::map<int, Span> slots; // per break
+    for (const pugi::xml_node &channel : dmxMode.child("DMXChannels").children("DMXChannel")) {
+        const int dmxBreak = wholeNumber(channel.attribute("DMXBreak").value()).value_or(1);
+        // "None" (or nothing) is a virtual channel: no slot at all.
+        std::optional<Span> offsets;
+        const std::string list = channel.attribute("Offset").value();
+        for (std::size_t at = 0; at < list.size();) {
+            const std::size_t comma = std::min(list.find(',', at), list.size());
+            if (const auto n = wholeNumber(list.substr(at, comma - at)); n && *n >= 1)
+                offsets = Span(std::min(offsets ? offsets->first : *n, *n), std::max(offsets ? offsets->second : *n, *n));
+            at = comma + 1;
+        }
+        if (!offsets)
+            continue;
+        const auto top = topOf.find(channel.attribute("Geometry").value());
+        const auto repeat = top == topOf.end() || top->second == modeTop
+                                ? repeats.end()
+                                : repeats.find({top->second, dmxBreak});
+        if (repeat == repeats.end())
+            widen(slots, dmxBreak, offsets->first, offsets->second);
+        else
+            widen(slots, dmxBreak, repeat->second.first + offsets->first - 1,
+                  repeat->second.second + offsets->second - 1);
+    }
+    std::map<int, int> footprint;
+    for (const auto &[b, range] : slots)
+        footprint[b] = range.second - range.first + 1;
+    return footprint;
+}
+
+std::variant<Rig, ReadError> readMvr(std::string_view bytes, const std::string &name,
+                                     const ReadOptions &options)
+{
+    std::string why;
+    Archive archive = openArchive(bytes, why);
+    return readScene(std::move(archive), why, name, options);
+}
+
+std::variant<Rig, ReadError> readMvrFile(const std::string &path, const std::string &name,
+                                         const ReadOptions &options)
+{
+    int error = 0;
+    zip_t *archive = zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &error);
+    std::string why;
+    if (!archive) {
+        zip_error_t e;
+        zip_error_init_with_code(&e, error);
+        why = reason(&e);
+        zip_error_fini(&e);
+    }
+    return readScene(Archive(archive, &zip_discard), why, name, options);
+}
+
+} // namespace dmx

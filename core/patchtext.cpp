@@ -1,0 +1,149 @@
+#include "patchtext.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+
+namespace dmx {
+
+namespace {
+
+void append(std::string &out, std::uint32_t c)
+{
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | c >> 6);
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | c >> 12);
+        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | c >> 18);
+        out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+bool validUtf8(std::string_view s)
+{
+    for (std::size_t i = 0; i < s.size();) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        const std::size_t n = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
+        if (n == 0 || i + n > s.size() || (n == 2 && b < 0xC2))
+            return false;
+        for (std::size_t k = 1; k < n; ++k)
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
+                return false;
+        i += n;
+    }
+    return true;
+}
+
+// Windows-1252's 0x80 to 0x9F; the rest of the bytes are Latin-1. Five holes
+// are read as their Latin-1 control characters.
+constexpr std::uint16_t kCp1252[32] = {
+    0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x8D,   0x017D, 0x8F,   0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178};
+
+std::string fromUtf16(std::string_view s, bool little)
+{
+    std::string out;
+    const auto unit = [&](std::size_t i) -> std::uint32_t {
+        const auto a = static_cast<unsigned char>(s[i]), b = static_cast<unsigned char>(s[i + 1]);
+        return little ? (b << 8 | a) : (a << 8 | b);
+    };
+    for (std::size_t i = 0; i + 1 < s.size(); i += 2) {
+        std::uint32_t c = unit(i);
+        if (c >= 0xD800 && c < 0xDC00 && i + 3 < s.size()) {
+            const std::uint32_t low = unit(i + 2);
+            if (low >= 0xDC00 && low < 0xE000) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+                i += 2;
+            }
+        }
+        append(out, c >= 0xD800 && c < 0xE000 ? 0xFFFD : c);
+    }
+    return out;
+}
+
+} // namespace
+
+std::string utf8Text(std::string_view bytes)
+{
+    if (bytes.rfind("\xEF\xBB\xBF", 0) == 0)
+        bytes.remove_prefix(3);
+    else if (bytes.rfind("\xFF\xFE", 0) == 0)
+        return fromUtf16(bytes.substr(2), true);
+    else if (bytes.rfind("\xFE\xFF", 0) == 0)
+        return fromUtf16(bytes.substr(2), false);
+    if (validUtf8(bytes))
+        return std::string(bytes);
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 8);
+    for (const char ch : bytes) {
+        const auto b = static_cast<unsigned char>(ch);
+        append(out, b >= 0x80 && b < 0xA0 ? kCp1252[b - 0x80] : b);
+    }
+    return out;
+}
+
+std::string folded(std::string_view text)
+{
+    // The accented letters of French and its neighbours, by their second
+    // UTF-8 byte after 0xC3.
+    static constexpr char kLatin[] = "aaaaaaaceeeeiiiidnooooo/ouuuuyps"
+                                     "aaaaaaaceeeeiiiidnooooo/ouuuuypy";
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        if (b == 0xC3 && i + 1 < text.size()) {
+            const auto next = static_cast<unsigned char>(text[++i]);
+            if (next >= 0x80 && next < 0xC0)
+                out += kLatin[next - 0x80];
+        } else if (b == 0xC5 && i + 1 < text.size()
+                   && (text[i + 1] == '\x92' || text[i + 1] == '\x93')) {
+            out += "oe";
+            ++i;
+        } else if (std::isalnum(b) && b < 0x80) {
+            out += static_cast<char>(std::tolower(b));
+        }
+    }
+    out.erase(std::remove(out.begin(), out.end(), '/'), out.end());
+    return out;
+}
+
+ReadError cannotRead(const std::string &name, const std::string &what)
+{
+    return ReadError{"Lecture de " + name + " impossible : " + what + "."};
+}
+
+std::optional<int> wholeNumber(std::string_view s)
+{
+    if (s.empty() || s.size() > 6 || s.find_first_not_of("0123456789") != std::string_view::npos)
+        return std::nullopt;
+    int n = 0;
+    for (const char c : s)
+        n = n * 10 + (c - '0');
+    return n;
+}
+
+int lineAt(std::string_view text, std::ptrdiff_t offset) { return LineCounter(text).at(offset); }
+
+int LineCounter::at(std::ptrdiff_t offset)
+{
+    const auto end = std::min<std::size_t>(text_.size(), static_cast<std::size_t>(std::max<std::ptrdiff_t>(offset, 0)));
+    if (end < counted_) {
+        counted_ = 0;
+        line_ = 1;
+    }
+    line_ += static_cast<int>(std::count(text_.begin() + static_cast<std::ptrdiff_t>(counted_),
+                                         text_.begin() + static_cast<std::ptrdiff_t>(end), '\n'));
+    counted_ = end;
+    return line_;
+}
+
+} // namespace dmx
