@@ -2,6 +2,7 @@
 
 #include "access.h"
 #include "address.h"
+#include "announcer.h"
 #include "look.h"
 #include "sheetdialog.h"
 #include "switchcell.h"
@@ -86,6 +87,7 @@ FixtureWindow::FixtureWindow(const WindowProfile &profile, QWidget *parent)
 
     connectHandlers();
     load();
+    announceChanges(*this);
 }
 
 QWidget *FixtureWindow::control(Slot slot) const
