@@ -42,11 +42,6 @@ void Announcer::say(const QString &sentence)
     pause_.start();
 }
 
-QString Announcer::said() const
-{
-    return shown_ ? shown_->accessibleName() : QString();
-}
-
 // A new notification each time: a screen reader may have kept the name of
 // the last one, and Qt 6.4 does not send it a changed name it can read.
 void Announcer::sayNow()

@@ -23,8 +23,6 @@ public:
     // "100" is heard once; a later sentence takes the place of one not yet
     // said. A hidden window says nothing.
     void say(const QString &sentence);
-    // The last sentence said, as the screen reader was given it.
-    QString said() const;
 
 private:
     explicit Announcer(QWidget *window);
