@@ -834,6 +834,8 @@ void WindowTest::switchesToScreenReaders()
             QCOMPARE(cell->role(), QAccessible::RadioButton);
             QVERIFY(cell->state().checkable);
             QCOMPARE(cell->state().checked, upper == (state[k - 1] == u'1'));
+            const bool greyed = !p.address()->text().isEmpty() && !dmx::patternOf(p.address()->text().toStdU16String());
+            QCOMPARE(cell->text(QAccessible::Description).contains(u"pas une adresse"), greyed && k < 10);
         }
 }
 

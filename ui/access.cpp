@@ -32,6 +32,16 @@ public:
         return QAccessibleWidget::interface_cast(type);
     }
 
+    // A greyed cell shows an earlier address than the box's text: heard
+    // with the focus, it says so, as its colour does.
+    QString text(QAccessible::Text t) const override
+    {
+        const QString own = QAccessibleWidget::text(t);
+        if (t != QAccessible::Description || !cell()->cued())
+            return own;
+        return own + QStringLiteral(" ; ancien réglage : le texte de la case Adresse DMX n'est pas une adresse");
+    }
+
     QAccessible::State state() const override
     {
         QAccessible::State s = QAccessibleWidget::state();
@@ -64,7 +74,6 @@ public:
     {
         return cell()->text().mid(startOffset, endOffset - startOffset);
     }
-    using QAccessibleWidget::text;
     int characterCount() const override { return static_cast<int>(cell()->text().size()); }
     QRect characterRect(int) const override { return {}; }
     int offsetAtPoint(const QPoint &) const override { return -1; }
