@@ -8,22 +8,7 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 program=$(realpath "${1:-$here/../build/app/adresse-dmx}")
 
-if [ -z "${DMX_ORCA_INSIDE:-}" ]; then
-    tmp=$(mktemp -d)
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$tmp/display" 2>/dev/null &
-    xvfb=$!
-    trap 'kill "$xvfb"; rm -rf "$tmp"' EXIT
-    for _ in $(seq 100); do
-        [ -s "$tmp/display" ] && break
-        sleep 0.1
-    done
-    [ -s "$tmp/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
-    export DISPLAY=":$(cat "$tmp/display")" DMX_ORCA_INSIDE=1
-    unset WAYLAND_DISPLAY
-    dbus-run-session -- "$0" "$program" \
-        2> >(grep -v -e 'fd limit' -e 'ctivat' >&2) | grep -v 'SpiRegistry daemon'
-    exit
-fi
+source "$here/own-session.sh"
 
 # Orca's settings and caches, and the buses' runtime files, in a folder of
 # this run's own; the user's are never touched.
