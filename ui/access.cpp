@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QPointer>
 
 namespace access {
 
@@ -123,21 +124,21 @@ void readChoices(QComboBox *list)
     if (list->property("readsChoices").toBool())
         return;
     list->setProperty("readsChoices", true);
-    QLabel *label = labelOf(list);
+    const QPointer<QLabel> label = labelOf(list);
     const QString name = label ? label->text()
                          : !list->accessibleName().isEmpty() ? list->accessibleName()
                                                              : list->toolTip();
-    const auto sentence = [list, name] {
-        return QString::fromStdU16String(
+    // The sentence, also given to the label.
+    const auto sentence = [list, label, name] {
+        const QString said = QString::fromStdU16String(
             dmx::spokenChoice(name.toStdU16String(), list->currentText().toStdU16String()));
-    };
-    if (label)
-        label->setAccessibleName(sentence());
-    QObject::connect(list, &QComboBox::currentIndexChanged, list, [list, label, sentence] {
         if (label)
-            label->setAccessibleName(sentence());
-        Announcer::of(list->window()).say(sentence());
-    });
+            label->setAccessibleName(said);
+        return said;
+    };
+    sentence();
+    QObject::connect(list, &QComboBox::currentIndexChanged, list,
+                     [list, sentence] { Announcer::of(list->window()).say(sentence()); });
 }
 
 } // namespace
