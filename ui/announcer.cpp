@@ -58,18 +58,19 @@ void Announcer::sayNow()
 void announceChanges(FixtureWindow &window)
 {
     using layout::Role;
-    const auto bank = [&window] {
-        std::array<bool, dmx::kAddressSwitches> on{};
+    auto *box = static_cast<QLineEdit *>(window.control({Role::AddressBox}));
+    const auto bank = [&window, box] {
+        const auto on = [&window](int k) {
+            return static_cast<SwitchCell *>(window.control({Role::Upper, k}))->isChecked();
+        };
+        std::array<bool, dmx::kAddressSwitches> address{};
         for (int k = 1; k <= dmx::kAddressSwitches; ++k)
-            on[k - 1] = static_cast<SwitchCell *>(window.control({Role::Upper, k}))->isChecked();
-        const auto *terminator = static_cast<SwitchCell *>(window.control({Role::Upper, dmx::kTerminatorSwitch}));
-        const auto *box = static_cast<QLineEdit *>(window.control({Role::AddressBox}));
+            address[k - 1] = on(k);
         Announcer::of(&window).say(
-            fromText(dmx::spokenBank(box->text().toStdU16String(), on, terminator->isChecked())));
+            fromText(dmx::spokenBank(box->text().toStdU16String(), address, on(dmx::kTerminatorSwitch))));
     };
     // Connected after the window's own handlers, so the bank is redrawn first.
-    QObject::connect(static_cast<QLineEdit *>(window.control({Role::AddressBox})), &QLineEdit::textChanged,
-                     &window, bank);
+    QObject::connect(box, &QLineEdit::textChanged, &window, bank);
     QObject::connect(static_cast<QLineEdit *>(window.control({Role::Indicator})), &QLineEdit::textChanged,
                      &window, bank);
     QObject::connect(static_cast<QPushButton *>(window.control({Role::Reset})), &QPushButton::clicked, &window,
