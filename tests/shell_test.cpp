@@ -140,7 +140,8 @@ void ShellTest::otherWindowFirstOpensWhereTheFirstStands()
     FixtureWindow *other = shell.window(WindowShell::OtherFixture);
     QVERIFY(QTest::qWaitForWindowExposed(other));
     if (pastTheCorner) {
-        QTRY_COMPARE(other->frameGeometry().bottomRight(), screen.bottomRight());
+        // Moved no further than needed; openbox's frames may differ by a pixel.
+        QTRY_VERIFY((screen.bottomRight() - other->frameGeometry().bottomRight()).manhattanLength() <= 2);
     } else {
         QTRY_COMPARE(other->geometry().topLeft(), at);
     }
