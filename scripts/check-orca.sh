@@ -14,7 +14,23 @@ source "$here/own-session.sh"
 # this run's own; the user's are never touched.
 run=$(mktemp -d)
 pids=()
-trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; wait; rm -rf "$run"' EXIT
+# Each process started here is asked to end, then made to after five seconds:
+# a screen reader stuck on a bus must not hold the check up.
+stop() {
+    local status=$?
+    set +e
+    kill "${pids[@]}" 2>/dev/null
+    for _ in $(seq 50); do
+        local alive=
+        for p in "${pids[@]}"; do kill -0 "$p" 2>/dev/null && alive=1; done
+        [ -n "$alive" ] || break
+        sleep 0.1
+    done
+    kill -9 "${pids[@]}" 2>/dev/null
+    rm -rf "$run"
+    exit "$status"
+}
+trap stop EXIT
 export HOME=$run XDG_RUNTIME_DIR=$run XDG_CONFIG_HOME=$run/config XDG_DATA_HOME=$run/data \
        XDG_CACHE_HOME=$run/cache GSETTINGS_BACKEND=memory LANG=C.UTF-8
 mkdir -p "$run/prefs"
@@ -38,4 +54,9 @@ grep -qs '"ready"' "$run/speech" || { echo "Orca did not start within 30 s" >&2;
 
 QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" 2>"$run/program.err" &
 pids+=($!)
-/usr/bin/python3 "$here/orca_check.py" "$run/speech" "$run/program.err"
+/usr/bin/python3 -u "$here/orca_check.py" "$run/speech" "$run/program.err" || {
+    status=$?
+    echo "Orca's last messages:" >&2
+    tail -n 20 "$run/orca.log" >&2
+    exit "$status"
+}
