@@ -5,10 +5,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QLocale>
+#include <QScreen>
 #include <QStyleFactory>
 #include <QTranslator>
 #include <QWindow>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -166,11 +168,24 @@ void WindowShell::switchFrom(Which which)
 {
     const Which other = which == ColourDriver ? OtherFixture : ColourDriver;
     FixtureWindow &next = open(other);
-    if (places_[other])
-        next.windowHandle()->setPosition(*places_[other]);
+    next.winId(); // a position is asked of the native window
+    next.windowHandle()->setPosition(places_[other] ? *places_[other] : firstPlace(*windows_[which], next));
     next.show();
     places_[which] = windows_[which]->geometry().topLeft();
     windows_[which]->hide();
+}
+
+// A window shown for the first time takes the place of the one it replaces,
+// where the user is looking; a window manager would put it elsewhere (in a
+// corner, under openbox). Moved up and left as needed so that it shows
+// whole, title bar included, on that window's screen.
+QPoint WindowShell::firstPlace(const QWidget &from, const QWidget &next)
+{
+    const QMargins frame = from.windowHandle()->frameMargins();
+    const QRect screen = from.screen()->availableGeometry().marginsRemoved(frame);
+    const QPoint at = from.geometry().topLeft();
+    return {std::max(screen.left(), std::min(at.x(), screen.right() + 1 - next.width())),
+            std::max(screen.top(), std::min(at.y(), screen.bottom() + 1 - next.height()))};
 }
 
 void WindowShell::quitFrom(Which which)

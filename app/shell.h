@@ -9,6 +9,7 @@
 #include <optional>
 
 class QApplication;
+class QWidget;
 class FixtureWindow;
 
 // Gives Qt a private runtime folder when the session has none, so that it
@@ -47,6 +48,7 @@ signals:
 private:
     FixtureWindow &open(Which which);
     void switchFrom(Which which);
+    static QPoint firstPlace(const QWidget &from, const QWidget &next);
     void quitFrom(Which which);
     void unload(Which which);
 

@@ -7,26 +7,7 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 program=$(realpath "${1:-$here/../build/app/adresse-dmx}")
 
-if [ -z "${DMX_SCREEN_READER_INSIDE:-}" ]; then
-    # Xvfb picks a free display itself, so that runs side by side never
-    # race for one.
-    tmp=$(mktemp -d)
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$tmp/display" 2>/dev/null &
-    xvfb=$!
-    trap 'kill "$xvfb"; rm -rf "$tmp"' EXIT
-    for _ in $(seq 100); do
-        [ -s "$tmp/display" ] && break
-        sleep 0.1
-    done
-    [ -s "$tmp/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
-    export DISPLAY=":$(cat "$tmp/display")" DMX_SCREEN_READER_INSIDE=1
-    unset WAYLAND_DISPLAY
-    # The buses start inside the X server, so that their services reach it;
-    # their chatter about starting those services is left out.
-    dbus-run-session -- "$0" "$program" \
-        2> >(grep -v -e 'fd limit' -e 'ctivat' >&2) | grep -v 'SpiRegistry daemon'
-    exit
-fi
+source "$here/own-session.sh"
 
 export XDG_RUNTIME_DIR
 XDG_RUNTIME_DIR=$(mktemp -d)

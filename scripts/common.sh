@@ -20,13 +20,14 @@ bench_packages=(xvfb xauth libxcb-damage0-dev python3)
 # windres, the desktop entry and metainfo validated, the .deb built, read and
 # checked by lintian, the addressing sheet's PDF read back (pdfinfo, pdftotext);
 # clang and its runtimes build the fuzz targets (gcc's sanitizers come with g++);
-# a screen reader's stack (an X server, D-Bus, AT-SPI) reads the running tool;
+# a screen reader's stack (an X server, D-Bus, AT-SPI) reads the running tool,
+# and Orca, played keys with xdotool, says what it hears;
 # an X server and the openbox window manager show where a window comes back.
 test_packages=(
     python3 binutils-mingw-w64-x86-64 desktop-file-utils appstream dpkg-dev file lintian
     poppler-utils
     clang libclang-rt-14-dev
-    xvfb xauth openbox x11-utils dbus-daemon dbus-bin at-spi2-core python3-pyatspi
+    xvfb xauth openbox x11-utils dbus-daemon dbus-bin at-spi2-core python3-pyatspi orca xdotool
 )
 
 # Installs only what is missing, so a second run asks apt nothing.

@@ -1,10 +1,12 @@
 #include "address.h"
 #include "fixturemodel.h"
+#include "spoken.h"
 #include "switchbank.h"
 #include "text.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <bitset>
 #include <sstream>
 #include <string>
@@ -357,4 +359,38 @@ TEST(NumberToText, PlainDecimal)
     EXPECT_EQ(numberToText(-0.0), u"0");
     EXPECT_EQ(numberToText(1e20), u"1E+20");
     EXPECT_EQ(numberToText(2.5), u"2.5");
+}
+
+// Rows: the address text, the switches drawn ON (1..9, 10 for the terminator).
+struct SpokenCase { const char *name; const char16_t *address; std::vector<int> on; const char16_t *said; };
+
+class Spoken : public testing::TestWithParam<SpokenCase> {};
+
+TEST_P(Spoken, TheBankInOneSentence)
+{
+    std::array<bool, kAddressSwitches> on{};
+    bool terminated = false;
+    for (const int k : GetParam().on)
+        (k == kTerminatorSwitch ? terminated : on[k - 1]) = true;
+    EXPECT_EQ(spokenBank(GetParam().address, on, terminated), Text(GetParam().said));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Speech, Spoken,
+    testing::Values(
+        SpokenCase{"threeSwitches", u"100", {3, 4, 7}, u"Adresse 100 : interrupteurs 3, 4 et 7 sur ON"},
+        SpokenCase{"oneSwitchAndTerminator", u"256", {1, 10}, u"Adresse 256 : interrupteur 1 et bouchon sur ON"},
+        SpokenCase{"twoAndTerminator", u"3", {8, 9, 10}, u"Adresse 3 : interrupteurs 8, 9 et bouchon sur ON"},
+        SpokenCase{"zero", u"0", {}, u"Adresse 0 : tous les interrupteurs sur OFF"},
+        SpokenCase{"terminatorAlone", u"0", {10}, u"Adresse 0 : bouchon seul sur ON"},
+        SpokenCase{"emptyKeepsTheSwitches", u"", {3, 4, 7}, u"Adresse vide : interrupteurs 3, 4 et 7 sur ON"},
+        SpokenCase{"aboveTheBank", u"600", {3, 4, 7},
+                   u"600 n'est pas une adresse de 0 à 511 : les interrupteurs ne l'affichent pas"}),
+    [](const auto &row) { return std::string(row.param.name); });
+
+TEST(Speech, ChoiceAfterItsLabel)
+{
+    EXPECT_EQ(spokenChoice(u"&Ordre des poids :", u"Interrupteur 1 = 1"), u"Ordre des poids : Interrupteur 1 = 1");
+    EXPECT_EQ(spokenChoice(u"Nombre de circuit", u"5"), u"Nombre de circuit : 5");
+    EXPECT_EQ(spokenChoice(u"Son && lumi&ère", u"2"), u"Son & lumière : 2");
 }

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QSignalSpy>
+#include <QScreen>
 #include <QTimer>
 #include <QWindow>
 
@@ -16,6 +17,8 @@ private slots:
     void startsWithTheColourDriverWindowOnly();
     void switchingThereAndBack();
     void windowComesBackWhereItWasLeft();
+    void otherWindowFirstOpensWhereTheFirstStands_data();
+    void otherWindowFirstOpensWhereTheFirstStands();
     void quit_data();
     void quit();
     void quitEndsTheEventLoopWithExitCodeZero();
@@ -111,6 +114,38 @@ void ShellTest::windowComesBackWhereItWasLeft()
                     w->installEventFilter(&windowManager);
             }
         }
+}
+
+void ShellTest::otherWindowFirstOpensWhereTheFirstStands_data()
+{
+    QTest::addColumn<bool>("pastTheCorner"); // the first window stands partly off the screen
+    QTest::newRow("whole on the screen") << false;
+    QTest::newRow("past the bottom right corner") << true;
+}
+
+// CTest also runs this under openbox, at 100 % and 200 %.
+void ShellTest::otherWindowFirstOpensWhereTheFirstStands()
+{
+    QFETCH(bool, pastTheCorner);
+    WindowShell shell;
+    shell.start();
+    FixtureWindow *colour = shell.window(WindowShell::ColourDriver);
+    QVERIFY(QTest::qWaitForWindowExposed(colour));
+    const QRect screen = colour->screen()->availableGeometry();
+    const QPoint at = pastTheCorner ? screen.bottomRight() - QPoint(100, 100) : screen.topLeft() + QPoint(60, 80);
+    colour->windowHandle()->setPosition(at);
+    QTRY_COMPARE(colour->geometry().topLeft(), at);
+
+    probe(shell, WindowShell::ColourDriver).press(kWindowNames[0].switchButton);
+    FixtureWindow *other = shell.window(WindowShell::OtherFixture);
+    QVERIFY(QTest::qWaitForWindowExposed(other));
+    if (pastTheCorner) {
+        // Moved no further than needed; openbox's frames may differ by a pixel.
+        QTRY_VERIFY((screen.bottomRight() - other->frameGeometry().bottomRight()).manhattanLength() <= 2);
+    } else {
+        QTRY_COMPARE(other->geometry().topLeft(), at);
+    }
+    QVERIFY(screen.contains(other->frameGeometry()));
 }
 
 void ShellTest::quit_data()

@@ -1,3 +1,4 @@
+#include "announcer.h"
 #include "shell.h"
 #include "windowprobe.h"
 
@@ -61,6 +62,8 @@ private slots:
     void addressCue();
     void switchesToScreenReaders_data();
     void switchesToScreenReaders();
+    void saidAfterAChange_data();
+    void saidAfterAChange();
 };
 
 void WindowTest::layoutRows_data()
@@ -836,7 +839,55 @@ void WindowTest::switchesToScreenReaders()
             QCOMPARE(cell->role(), QAccessible::RadioButton);
             QVERIFY(cell->state().checkable);
             QCOMPARE(cell->state().checked, upper == (state[k - 1] == u'1'));
+            const bool greyed = !p.address()->text().isEmpty() && !dmx::addressOf(p.address()->text().toStdU16String());
+            QCOMPARE(cell->text(QAccessible::Description).contains(u"pas une adresse"), greyed && k < 10);
         }
+}
+
+// What a screen reader is told, once the changes pause: one notification.
+// Moves as above, and "C3" chooses the count 3 from the keyboard, "N" steps.
+struct Said { const char *name, *typed, *moves, *colour, *other; };
+
+void WindowTest::saidAfterAChange_data()
+{
+    const char *cue = "600 n'est pas une adresse de 0 à 511 : les interrupteurs ne l'affichent pas";
+    const char *reset = "Remise à zéro : adresse vide, tous les interrupteurs et le bouchon sur OFF";
+    const Said rows[] = {
+        {"typed", "100", "", "Adresse 100 : interrupteurs 3, 4 et 7 sur ON", "Adresse 100 : interrupteurs 3, 6 et 7 sur ON"},
+        {"no address", "600", "", cue, cue},
+        {"clicks", "", "U1 U10", "Adresse 256 : interrupteur 1 et bouchon sur ON", "Adresse 1 : interrupteur 1 et bouchon sur ON"},
+        {"step", "100", "C2 N", "Adresse 102 : interrupteurs 3, 4, 7 et 8 sur ON", "Adresse 102 : interrupteurs 2, 3, 6 et 7 sur ON"},
+        {"count", "", "C3", "Nombre de circuit : 3", "Nombre de circuit : 3"},
+        {"reset", "100", "U10 R", reset, reset},
+    };
+    rowsInBothWindows(rows);
+}
+
+void WindowTest::saidAfterAChange()
+{
+    QFETCH(int, which);
+    QFETCH(Said, row);
+    FixtureWindow w(profileOf(which));
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    WindowProbe p(w, which);
+    p.type(QString::fromUtf8(row.typed));
+    for (const QString &m : QString::fromUtf8(row.moves).split(u' ', Qt::SkipEmptyParts)) {
+        if (m == u"R" || m == u"N") {
+            p.press(m == u"R" ? kWindowNames[which].reset : kWindowNames[which].next);
+        } else if (m.startsWith(u'C')) {
+            p.combo()->setFocus();
+            p.chooseCount(m.mid(1).toInt());
+        } else {
+            p.clickCells(m);
+        }
+    }
+    const auto said = [&w] {
+        const auto shown = w.findChildren<Announcement *>();
+        QAccessibleInterface *a = shown.isEmpty() ? nullptr : QAccessible::queryAccessibleInterface(shown.front());
+        return shown.size() == 1 && a->role() == QAccessible::Notification ? a->text(QAccessible::Name) : QString();
+    };
+    QTRY_COMPARE(said(), QString::fromUtf8(which == 0 ? row.colour : row.other));
 }
 
 int main(int argc, char *argv[])

@@ -1,6 +1,7 @@
 #include "fixturewindow.h"
 
 #include "access.h"
+#include "announcer.h"
 #include "look.h"
 #include "sheetdialog.h"
 #include "switchcell.h"
@@ -44,6 +45,7 @@ FixtureWindow::FixtureWindow(const WindowProfile &profile, QWidget *parent)
 
     connectHandlers();
     load();
+    announceChanges(*this);
 }
 
 void FixtureWindow::connectHandlers()

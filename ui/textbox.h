@@ -20,6 +20,7 @@ public:
     // Draws the text in `colour` rather than the layout's, a cue that it
     // does not hold; no colour draws it as the layout made it again.
     void setCue(const QColor &colour);
+    bool cued() const { return own_.has_value(); }
 
 signals:
     void clicked();
