@@ -20,8 +20,7 @@ using Archive = std::unique_ptr<zip_t, decltype(&zip_discard)>;
 // from the archive's own record of sizes.
 struct Budget
 {
-    std::size_t perEntry = kMostEntryBytes;
-    std::size_t left = kMostUnpackedBytes;
+    std::size_t perEntry, left;
 };
 
 // One entry of an archive into memory, or the reason in French it cannot be.
@@ -85,8 +84,9 @@ struct FixtureType
 class Scene
 {
 public:
-    Scene(zip_t *archive, std::string name)
-        : archive_(archive), name_(std::move(name)) {}
+    Scene(zip_t *archive, std::string name, const ReadOptions &options)
+        : archive_(archive), name_(std::move(name)),
+          budget_{options.mostEntryBytes, options.mostUnpackedBytes} {}
 
     std::variant<Rig, ReadError> read();
 
@@ -217,12 +217,12 @@ std::variant<Rig, ReadError> Scene::read()
 }
 
 std::variant<Rig, ReadError> readScene(Archive archive, const std::string &why,
-                                       const std::string &name)
+                                       const std::string &name, const ReadOptions &options)
 {
     if (!archive)
         return ReadError{"Lecture de " + name + " impossible : ce n'est pas une archive MVR lisible ("
                          + why + ")."};
-    return Scene(archive.get(), name).read();
+    return Scene(archive.get(), name, options).read();
 }
 
 } // namespace
@@ -311,15 +311,15 @@ std::variant<std::map<int, int>, ReadError> gdtfFootprint(std::string_view descr
 }
 
 std::variant<Rig, ReadError> readMvr(std::string_view bytes, const std::string &name,
-                                     const ReadOptions &)
+                                     const ReadOptions &options)
 {
     std::string why;
     Archive archive = openArchive(bytes, why);
-    return readScene(std::move(archive), why, name);
+    return readScene(std::move(archive), why, name, options);
 }
 
 std::variant<Rig, ReadError> readMvrFile(const std::string &path, const std::string &name,
-                                         const ReadOptions &)
+                                         const ReadOptions &options)
 {
     int error = 0;
     zip_t *archive = zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &error);
@@ -330,7 +330,7 @@ std::variant<Rig, ReadError> readMvrFile(const std::string &path, const std::str
         why = zip_error_strerror(&e);
         zip_error_fini(&e);
     }
-    return readScene(Archive(archive, &zip_discard), why, name);
+    return readScene(Archive(archive, &zip_discard), why, name, options);
 }
 
 } // namespace dmx

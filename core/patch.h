@@ -48,18 +48,21 @@ private:
     mutable std::map<std::string, std::optional<Definition>> read_;
 };
 
-struct ReadOptions
-{
-    // Where a CSV row gives a type but no channel count; none by default.
-    const FixtureLibrary *library = nullptr;
-};
-
 // Largest file read: a patch is small; MVR scenes are opened in place and
 // only the entries needed are read, each within its own limit.
 inline constexpr int kMostUniverses = 32768;
 inline constexpr std::size_t kMostPatchBytes = 64u << 20;
 inline constexpr std::size_t kMostEntryBytes = 64u << 20;  // one entry of a zip, unpacked
 inline constexpr std::size_t kMostUnpackedBytes = 256u << 20; // all entries of one file
+
+struct ReadOptions
+{
+    // Where a patch gives a type but no channel count; none by default.
+    const FixtureLibrary *library = nullptr;
+    // What an archive may unpack, counted as the bytes come out.
+    std::size_t mostEntryBytes = kMostEntryBytes;
+    std::size_t mostUnpackedBytes = kMostUnpackedBytes;
+};
 
 // Chooses the reader by extension (.csv .txt .tsv, .qxw, .mvr), else by the
 // first bytes (a zip, XML, text).

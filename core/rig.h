@@ -43,6 +43,8 @@ struct SwitchProfile
     std::optional<std::array<bool, 10>> switchesFor(int address) const;
     // "interrupteur 1 = 256, ON en haut, adresse, bouchon": the legend's line.
     std::string description() const;
+    // Where switch lever stands for a setting: up when ON on an ON-up bank.
+    bool leverUp(bool on) const { return on == onIsUp; }
 };
 
 bool operator==(const SwitchProfile &a, const SwitchProfile &b);

@@ -1,0 +1,143 @@
+#pragma once
+
+// Sample patches made on the spot: zip archives built with libzip, GDTF
+// fixture types and MVR scenes around them. The tests, the fuzz seeds and the
+// bench's generator (tools/make_rig) share them.
+
+#include <zip.h>
+
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace samples {
+
+using Entries = std::vector<std::pair<std::string, std::string>>;
+
+// The archive's bytes; MVR scenes are stored, GDTF types deflated.
+inline std::string zipOf(const Entries &entries, bool deflate = true)
+{
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t *buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
+    zip_t *archive = zip_open_from_source(buffer, ZIP_TRUNCATE, &error);
+    if (!archive)
+        throw std::runtime_error("zip_open_from_source");
+    zip_source_keep(buffer);
+    for (const auto &[name, bytes] : entries) {
+        zip_source_t *s = zip_source_buffer(archive, bytes.data(), bytes.size(), 0);
+        const zip_int64_t i = zip_file_add(archive, name.c_str(), s, ZIP_FL_ENC_UTF_8);
+        zip_set_file_compression(archive, static_cast<zip_uint64_t>(i),
+                                 deflate ? ZIP_CM_DEFLATE : ZIP_CM_STORE, 0);
+    }
+    zip_close(archive);
+    zip_stat_t st;
+    zip_source_stat(buffer, &st);
+    std::string out(st.size, '\0');
+    zip_source_open(buffer);
+    zip_source_read(buffer, out.data(), st.size);
+    zip_source_close(buffer);
+    zip_source_free(buffer);
+    return out;
+}
+
+// A GDTF file: description.xml with the given geometries and modes.
+inline std::string gdtf(const std::string &maker, const std::string &model,
+                        const std::string &geometries, const std::string &modes)
+{
+    return zipOf({{"description.xml",
+                   "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<GDTF DataVersion=\"1.2\">\n"
+                   "<FixtureType Name=\"" + model + "\" Manufacturer=\"" + maker + "\">\n"
+                   "<Geometries>" + geometries + "</Geometries>\n"
+                   "<DMXModes>" + modes + "</DMXModes>\n</FixtureType>\n</GDTF>\n"}});
+}
+
+inline std::string channel(const std::string &offset, const std::string &geometry,
+                           const std::string &dmxBreak = "")
+{
+    return "<DMXChannel" + (dmxBreak.empty() ? "" : " DMXBreak=\"" + dmxBreak + "\"")
+           + " Offset=\"" + offset + "\" Geometry=\"" + geometry + "\"><LogicalChannel/></DMXChannel>\n";
+}
+
+// A spot: dimmer, 16-bit pan, a virtual channel, colour; four slots.
+inline std::string spotType()
+{
+    return gdtf("Acme", "Spot 4", "<Geometry Name=\"Base\"><Geometry Name=\"Head\"/></Geometry>",
+                "<DMXMode Name=\"Standard\" Geometry=\"Base\"><DMXChannels>\n" + channel("1", "Base")
+                    + channel("2,3", "Head") + channel("None", "Head") + channel("4", "Head")
+                    + "</DMXChannels></DMXMode>"
+                    + "<DMXMode Name=\"Basic\" Geometry=\"Base\"><DMXChannels>" + channel("1", "Base")
+                    + "</DMXChannels></DMXMode>");
+}
+
+// A bar of four cells, one cell's channels repeated by four references, and a
+// master: five slots from two DMXChannel elements; a second break for a
+// scroller.
+inline std::string barType()
+{
+    std::string refs;
+    for (int k = 1; k <= 4; ++k)
+        refs += "<GeometryReference Name=\"Cell" + std::to_string(k) + "\" Geometry=\"Cell\">"
+                "<Break DMXOffset=\"" + std::to_string(k + 1) + "\"/><Break DMXBreak=\"2\" DMXOffset=\"1\"/>"
+                "</GeometryReference>";
+    return gdtf("Acme", "Bar 4", "<Geometry Name=\"Cell\"><Beam Name=\"Lens\"/></Geometry>"
+                "<Geometry Name=\"Body\">" + refs + "</Geometry>",
+                "<DMXMode Name=\"Cells\" Geometry=\"Body\"><DMXChannels>\n" + channel("1", "Body")
+                    + channel("1", "Lens") + channel("1", "Body", "2") + "</DMXChannels></DMXMode>");
+}
+
+inline std::string fixture(const std::string &name, const std::string &spec, const std::string &mode,
+                           const std::string &addresses)
+{
+    return "<Fixture name=\"" + name + "\" uuid=\"0\"><GDTFSpec>" + spec + "</GDTFSpec><GDTFMode>" + mode
+           + "</GDTFMode><Addresses>" + addresses + "</Addresses><FixtureID>1</FixtureID>"
+           "<UnitNumber>0</UnitNumber></Fixture>\n";
+}
+
+inline std::string address(const std::string &value, int dmxBreak = 0)
+{
+    return "<Address break=\"" + std::to_string(dmxBreak) + "\">" + value + "</Address>";
+}
+
+inline std::string sceneXml(const std::string &childList, const std::string &doctype = "")
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + doctype
+           + "<GeneralSceneDescription verMajor=\"1\" verMinor=\"5\"><Scene><Layers>"
+             "<Layer name=\"Salle\" uuid=\"1\"><ChildList>\n" + childList
+           + "</ChildList></Layer></Layers></Scene></GeneralSceneDescription>\n";
+}
+
+inline std::string mvr(const std::string &childList, Entries more = {})
+{
+    more.insert(more.begin(), {{"GeneralSceneDescription.xml", sceneXml(childList)},
+                               {"Acme@Spot4.gdtf", spotType()},
+                               {"Acme@Bar4.gdtf", barType()}});
+    return zipOf(more, false);
+}
+
+// A large rig for the bench: spots and bars in turn, packed line after line,
+// each line's fixtures inside a group, every other group under a truss.
+inline std::string benchScene(int fixtures, int lines)
+{
+    std::string children;
+    const int perLine = (fixtures + lines - 1) / lines;
+    for (int line = 1, made = 0; line <= lines && made < fixtures; ++line) {
+        std::string group;
+        for (int k = 0, next = 1; k < perLine && made < fixtures; ++k, ++made) {
+            const bool spot = made % 2 == 0;
+            group += fixture((spot ? "Spot " : "Barre ") + std::to_string(made + 1),
+                             spot ? "Acme@Spot4.gdtf" : "Acme@Bar4", spot ? "Standard" : "Cells",
+                             address(std::to_string(line) + "." + std::to_string(next)));
+            next += spot ? 4 : 5;
+        }
+        group = "<GroupObject name=\"Ligne " + std::to_string(line) + "\" uuid=\"g\"><ChildList>" + group
+                + "</ChildList></GroupObject>\n";
+        if (line % 2 == 0)
+            group = "<Truss name=\"Pont\" uuid=\"t\"><ChildList>" + group + "</ChildList></Truss>\n";
+        children += group;
+    }
+    return mvr(children);
+}
+
+} // namespace samples
