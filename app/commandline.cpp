@@ -1,5 +1,6 @@
 #include "commandline.h"
 
+#include "patchcommand.h"
 #include "sheet.h"
 #include "sheetpage.h"
 
@@ -98,6 +99,8 @@ int runCommandLine()
                                                    "« - » ou rien : le tableau en texte sur la sortie standard."),
                                     QStringLiteral("FICHIER"));
     parser.addOptions({sheet, other, title, noTerminator, output});
+    const PatchOptions patch;
+    parser.addOptions({patch.patch, patch.profile, patch.line});
     // Qt's own help and version options would describe themselves in English.
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("?"), QStringLiteral("help")},
                                   QStringLiteral("Affiche cette aide."));
@@ -121,6 +124,13 @@ int runCommandLine()
     for (const auto &[once, name] : {std::pair{&sheet, "--feuille"}, {&title, "--titre"}, {&output, "-o"}})
         if (parser.values(*once).size() > 1)
             return fail(kBadInput, QStringLiteral("l'option %1 est donnée plusieurs fois.").arg(QLatin1String(name)));
+    if (parser.isSet(patch.patch)) {
+        if (parser.isSet(sheet))
+            return fail(kBadInput, QStringLiteral("--patch et --feuille ne vont pas ensemble."));
+        QString reason;
+        const int status = runPatch(parser, patch, parser.value(output), parser.value(title), reason);
+        return status == 0 ? 0 : fail(status, reason);
+    }
     if (!parser.isSet(sheet))
         return fail(kBadInput, QStringLiteral("il manque --feuille PREMIERE,CANAUX,NOMBRE (voir --help)."));
 

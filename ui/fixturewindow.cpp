@@ -3,6 +3,7 @@
 #include "access.h"
 #include "address.h"
 #include "look.h"
+#include "rigwindow.h"
 #include "sheetdialog.h"
 #include "switchcell.h"
 #include "textbox.h"
@@ -188,6 +189,13 @@ void FixtureWindow::connectHandlers()
         emit switchRequested();
     });
     connect(button(Role::Quit), &QPushButton::clicked, this, &FixtureWindow::quitRequested);
+
+    // Ctrl+O and the address box's menu open the patch window.
+    auto *patch = new QAction(QStringLiteral("Patch…"), this);
+    patch->setShortcut(QKeySequence::Open);
+    addAction(patch);
+    connect(patch, &QAction::triggered, this, [] { RigWindow::showWindow(); });
+    address_->addAction(patch);
 
     // Ctrl+P anywhere in the window, and the last entry of the address box's menu.
     auto *sheet = new QAction(QStringLiteral("Feuille d'adressage…"), this);
