@@ -12,7 +12,7 @@ namespace {
 
 // Nine or ten slots in one body; a terminator or a function switch in a body
 // of its own, as the parts are built.
-constexpr qreal kSideLabels = 90, kBodyPad = 20, kSlotWidth = 50, kSlotGap = 14;
+constexpr qreal kBodyPad = 20, kSlotWidth = 50, kSlotGap = 14;
 constexpr qreal kBodyHeight = 86, kSeparateGap = 60, kNumbersHeight = 36;
 // A function switch's name may run wider than its body.
 constexpr qreal kNameWidth = 220;

@@ -18,6 +18,9 @@ namespace paper {
 // the program, so every machine prints the same sheet.
 QFont font(int height, bool bold = false);
 
+// The "ON"/"OFF" labels left of the switches: a column's heading starts past them.
+inline constexpr qreal kSideLabels = 90;
+
 // The room the bank takes, the side labels and the names under it included.
 QSizeF bankSize(const dmx::SwitchProfile &profile);
 

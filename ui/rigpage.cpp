@@ -173,7 +173,7 @@ private:
         heading(10, kFixtureLeft, QStringLiteral("Adresse"));
         heading(kFixtureLeft, kChannelsLeft, QStringLiteral("Appareil"));
         heading(kChannelsLeft, kBankLeft, QStringLiteral("Canaux"));
-        heading(kBankLeft, kRemarksLeft, QStringLiteral("Interrupteurs"));
+        heading(kBankLeft + paper::kSideLabels, kRemarksLeft, QStringLiteral("Interrupteurs"));
         heading(kRemarksLeft, width_, QStringLiteral("Remarques"));
         rule(y + kHeadingHeight, 6);
         return y + kHeadingHeight;

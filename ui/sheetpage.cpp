@@ -1,12 +1,11 @@
 #include "sheetpage.h"
 
-#include "look.h"
+#include "bankdrawing.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPdfWriter>
 #include <QSaveFile>
 
@@ -25,19 +24,8 @@ constexpr qreal kNumberWidth = 160, kStartWidth = 170, kChannelsWidth = 230;
 constexpr qreal kBankWidth = 900, kNarrowestRemarks = 300;
 constexpr qreal kRowHeight = 150, kHeadingHeight = 80, kFooterHeight = 70;
 
-// The drawn bank: nine slots in one body, the terminator in a body of its own.
-constexpr qreal kSideLabels = 90, kBodyPad = 20, kSlotWidth = 50, kSlotGap = 14;
-constexpr qreal kBodyHeight = 86, kTerminatorGap = 60;
-
-// The windows' face: it travels inside the program, so every machine prints
-// the same sheet. Sizes are in the page's tenths of a millimetre.
-QFont font(int height, bool bold = false)
-{
-    QFont f = look::font({});
-    f.setPixelSize(height);
-    f.setBold(bold);
-    return f;
-}
+using paper::font;
+using paper::kSideLabels;
 
 constexpr int kLeft = Qt::AlignLeft | Qt::AlignVCenter;
 constexpr qreal kStartLeft = kNumberWidth, kChannelsLeft = kStartLeft + kStartWidth;
@@ -158,7 +146,7 @@ private:
         text(QRectF(kChannelsLeft, y, kChannelsWidth, kRowHeight), kLeft,
              QStringLiteral("%1 à %2").arg(row.start).arg(row.last), font(34));
         if (row.settable)
-            bank(kBankLeft, y + 18, row);
+            paper::drawBank(p_, {kBankLeft, y + 18}, profile_, row.on);
         else
             text(QRectF(kBankLeft + kSideLabels, y, kBankWidth - kSideLabels, kRowHeight), kLeft,
                  QStringLiteral("pas de réglage possible"), bold);
@@ -176,55 +164,13 @@ private:
              font(28));
     }
 
-    // One switch slot: the lever is the solid block, at the top for ON.
-    void slot(qreal x, qreal y, bool on)
-    {
-        const QRectF hole(x, y, kSlotWidth, kBodyHeight - 2 * kBodyPad + 20);
-        p_.setPen(QPen(Qt::black, 3));
-        p_.setBrush(QColor(0xdd, 0xdd, 0xdd));
-        p_.drawRect(hole);
-        const qreal lever = hole.height() / 2 - 4;
-        p_.setPen(Qt::NoPen);
-        p_.setBrush(Qt::black);
-        p_.drawRect(QRectF(x + 6, on ? y + 6 : hole.bottom() - 6 - lever, kSlotWidth - 12, lever - 2));
-    }
-
-    void bank(qreal x, qreal y, const dmx::SheetRow &row)
-    {
-        const QFont small = font(28), tiny = font(24, true);
-        text(QRectF(x, y, kSideLabels - 10, 30), Qt::AlignRight | Qt::AlignTop, QStringLiteral("ON"), tiny);
-        text(QRectF(x, y + kBodyHeight - 30, kSideLabels - 10, 30), Qt::AlignRight | Qt::AlignBottom,
-             QStringLiteral("OFF"), tiny);
-        // The arrow points the way a lever goes for ON, as printed on the parts.
-        QPainterPath arrow;
-        arrow.moveTo(x + 14, y + 4);
-        arrow.lineTo(x + 2, y + 22);
-        arrow.lineTo(x + 26, y + 22);
-        arrow.closeSubpath();
-        p_.fillPath(arrow, Qt::black);
-
-        x += kSideLabels;
-        const qreal body = 2 * kBodyPad + dmx::kAddressSwitches * kSlotWidth
-                           + (dmx::kAddressSwitches - 1) * kSlotGap;
-        const QRectF terminatorBody(x + body + kTerminatorGap, y, kSlotWidth + 2 * kBodyPad, kBodyHeight);
-        p_.setPen(QPen(Qt::black, 5));
-        p_.setBrush(Qt::white);
-        p_.drawRoundedRect(QRectF(x, y, body, kBodyHeight), 8, 8);
-        p_.drawRoundedRect(terminatorBody, 8, 8);
-
-        for (int k = 1; k <= dmx::kTerminatorSwitch; ++k) {
-            const bool terminator = k == dmx::kTerminatorSwitch;
-            const qreal left = terminator ? terminatorBody.left() + kBodyPad
-                                          : x + kBodyPad + (k - 1) * (kSlotWidth + kSlotGap);
-            slot(left, y + kBodyPad - 10, row.on[k - 1]);
-            text(QRectF(left - 30, y + kBodyHeight + 2, kSlotWidth + 60, 34), Qt::AlignHCenter | Qt::AlignTop,
-                 terminator ? QStringLiteral("120R") : QString::number(k), small);
-        }
-    }
-
     QPagedPaintDevice &device_;
     QPainter p_;
     const dmx::Plan &plan_;
+    // The windows' own banks: the weights, ON up, the terminator apart.
+    const dmx::SwitchProfile &profile_ = plan_.run.bank.weight(1) == dmx::kColourDriverBank.weight(1)
+                                             ? dmx::colourDriverProfile()
+                                             : dmx::otherFixtureProfile();
     const QString name_;
     qreal width_ = 0, height_ = 0;
 };
