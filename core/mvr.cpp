@@ -166,11 +166,12 @@ std::variant<Rig, ReadError> Scene::read()
         return fail("GeneralSceneDescription.xml sans élément Scene");
 
     Rig rig;
+    LineCounter lines(xml);
     // Fixtures may sit in layers, groups or under trusses: every one counts.
     for (const pugi::xpath_node &found : scene.select_nodes(".//Fixture")) {
         const pugi::xml_node node = found.node();
         const std::string where = "GeneralSceneDescription.xml, ligne "
-                                  + std::to_string(lineAt(xml, node.offset_debug()));
+                                  + std::to_string(lines.at(node.offset_debug()));
         std::string label = node.attribute("name").value();
         if (label.empty())
             label = node.child_value("FixtureID");

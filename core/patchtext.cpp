@@ -116,10 +116,19 @@ std::string folded(std::string_view text)
     return out;
 }
 
-int lineAt(std::string_view text, std::ptrdiff_t offset)
+int lineAt(std::string_view text, std::ptrdiff_t offset) { return LineCounter(text).at(offset); }
+
+int LineCounter::at(std::ptrdiff_t offset)
 {
-    const auto end = std::min<std::size_t>(text.size(), static_cast<std::size_t>(std::max<std::ptrdiff_t>(offset, 0)));
-    return 1 + static_cast<int>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(end), '\n'));
+    const auto end = std::min<std::size_t>(text_.size(), static_cast<std::size_t>(std::max<std::ptrdiff_t>(offset, 0)));
+    if (end < counted_) {
+        counted_ = 0;
+        line_ = 1;
+    }
+    line_ += static_cast<int>(std::count(text_.begin() + static_cast<std::ptrdiff_t>(counted_),
+                                         text_.begin() + static_cast<std::ptrdiff_t>(end), '\n'));
+    counted_ = end;
+    return line_;
 }
 
 } // namespace dmx

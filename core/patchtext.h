@@ -19,6 +19,20 @@ std::string folded(std::string_view text);
 // The line (from 1) of a byte offset, for messages on XML files.
 int lineAt(std::string_view text, std::ptrdiff_t offset);
 
+// The same for offsets asked in increasing order, as a reader walks a
+// document: each newline is counted once.
+class LineCounter
+{
+public:
+    explicit LineCounter(std::string_view text) : text_(text) {}
+    int at(std::ptrdiff_t offset);
+
+private:
+    std::string_view text_;
+    std::size_t counted_ = 0;
+    int line_ = 1;
+};
+
 // An MVR scene read in place: only the entries it needs leave the file.
 std::variant<Rig, ReadError> readMvrFile(const std::string &path, const std::string &name,
                                          const ReadOptions &options);

@@ -47,13 +47,14 @@ std::variant<Rig, ReadError> readQxw(std::string_view bytes, const std::string &
         return fail("pas d'élément Workspace/Engine : ce n'est pas un espace de travail QLC+");
 
     Rig rig;
+    LineCounter lines(bytes);
     int n = 0;
     for (const pugi::xml_node &node : engine.children("Fixture")) {
         ++n;
         Fixture f;
         f.label = node.child_value("Name");
         f.where = "élément Fixture n° " + std::to_string(n) + ", ligne "
-                  + std::to_string(lineAt(bytes, node.offset_debug()));
+                  + std::to_string(lines.at(node.offset_debug()));
         const auto where = [&f]() { return ", " + f.where + (f.label.empty() ? "" : " « " + f.label + " »"); };
         const std::string maker = node.child_value("Manufacturer");
         const std::string model = node.child_value("Model");

@@ -250,6 +250,14 @@ TEST(Patch, FilesChosenByExtensionOrContent)
     EXPECT_FALSE(fs::exists(s.dir / ".." / "evil.gdtf"));
 }
 
+TEST(Patch, WrittenByLibreOfficeCalcInFrench)
+{
+    EXPECT_EQ(seen(readPatch(RIG_TEST_DATA "/patch-calc.csv")),
+              "Face cour|D\xC3\xA9\x63oupe 614|1 canal|1.1|1\n"
+              "Contre; jardin \xC2\xAB bleu \xC2\xBB|PAR LED \"RGBW\"|8 canaux|2.101|8\n"
+              "Lyre \xC3\xA9t\xC3\xA9|Spot 250|\xC3\x89tendu|3.26|?\n");
+}
+
 TEST(Patch, HugeFilesRefusedBeforeReading)
 {
     const Scratch s;
@@ -261,6 +269,275 @@ TEST(Patch, HugeFilesRefusedBeforeReading)
               "erreur: Lecture de huge.csv impossible : le fichier est trop grand pour une liste de patch.");
     EXPECT_EQ(seen(readPatch((s.dir / "huge.mvr").string())),
               "erreur: Lecture de huge.mvr impossible : ce n'est pas une archive MVR lisible (Not a zip archive).");
+}
+
+// Profiles named after what sets them apart; a fixture's type names its profile.
+SwitchProfile variant(const char *name, void (*change)(SwitchProfile &))
+{
+    SwitchProfile p = otherFixtureProfile();
+    p.name = name;
+    change(p);
+    return p;
+}
+
+ProfileChoices variants()
+{
+    ProfileChoices c;
+    c.own = {variant("Neuf", [](SwitchProfile &p) { p.tenth = TenthSwitch::None; }),
+             variant("Dix", [](SwitchProfile &p) { p.tenth = TenthSwitch::Weight512; }),
+             variant("Moins un", [](SwitchProfile &p) { p.offset = 1; }),
+             variant("Bas", [](SwitchProfile &p) { p.onIsUp = false; }),
+             variant("Fonction", [](SwitchProfile &p) {
+                 p.tenth = TenthSwitch::Function;
+                 p.functionName = "Mode";
+             })};
+    for (const SwitchProfile &p : c.all())
+        c.choose(p.name, "", p.name);
+    return c;
+}
+
+Fixture fx(const char *label, const std::string &type, int universe, int address, std::optional<int> channels = 1)
+{
+    Fixture f;
+    f.label = label;
+    f.type = type;
+    f.universe = universe;
+    f.address = address;
+    f.channels = channels;
+    return f;
+}
+
+const std::string kStd = otherFixtureProfile().name;
+
+// One row of the plan: its switches ("1" ON, "0" OFF, "-" nothing to set)
+// and its remarks.
+struct CheckCase
+{
+    const char *name;
+    std::vector<Fixture> rig;
+    const char *label;
+    const char *switches, *remarks;
+};
+
+class Checks : public testing::TestWithParam<CheckCase> {};
+
+TEST_P(Checks, Row)
+{
+    const Rig rig{GetParam().rig};
+    const RigPlan plan = makeRigPlan(rig, variants());
+    for (const RigLine &line : plan.lines)
+        for (const RigRow &row : line.rows) {
+            if (plan.fixture(row).label != GetParam().label)
+                continue;
+            std::string switches, remarks;
+            for (int k = 1; k <= 10; ++k) {
+                const std::string w = settingWord(row, k);
+                switches += w.empty() ? '-' : w == "ON" ? '1' : '0';
+            }
+            for (const std::string &r : row.remarks)
+                remarks += (remarks.empty() ? "" : " ; ") + r;
+            EXPECT_EQ(switches, GetParam().switches);
+            EXPECT_EQ(remarks, GetParam().remarks);
+            EXPECT_EQ(row.problem, remarks.find("bouchon") != 0 && !remarks.empty() && remarks.find("autre") != 0
+                                       && remarks.find("fin de ligne") != 0);
+            return;
+        }
+    FAIL() << "no row " << GetParam().label;
+}
+
+const CheckCase kChecks[] = {
+    {"SharedChannelsNameBoth_First", {fx("A", kStd, 1, 1, 10), fx("B", kStd, 1, 5, 4)}, "A", "1000000000",
+     "partage des canaux avec « B » (5-8)"},
+    {"SharedChannelsNameBoth_Second", {fx("A", kStd, 1, 1, 10), fx("B", kStd, 1, 5, 4)}, "B", "1010000001",
+     "partage des canaux avec « A » (1-10) ; bouchon 120R : fin de ligne"},
+    {"OtherLinesShareNothing", {fx("A", kStd, 1, 1, 10), fx("B", kStd, 2, 5, 4)}, "A", "1000000001",
+     "bouchon 120R : fin de ligne"},
+    {"PastChannel512", {fx("A", kStd, 1, 510, 6)}, "A", "0111111111",
+     "dépasse le canal 512 (jusqu'à 515) ; bouchon 120R : fin de ligne"},
+    {"Start512OnNineSwitches", {fx("A", "Neuf", 1, 512)}, "A", "----------",
+     "le profil « Neuf » ne peut pas régler l'adresse 512 ; fin de ligne sans interrupteur de bouchon : bouchon "
+     "120R à poser"},
+    {"Start512OnTerminatorBank", {fx("A", kStd, 1, 512)}, "A", "---------1",
+     "le profil « Standard (interrupteur 1 = 1) » ne peut pas régler l'adresse 512 ; bouchon 120R : fin de ligne"},
+    {"Start512WithSwitch10Weighing512", {fx("A", "Dix", 1, 512)}, "A", "0000000001",
+     "fin de ligne sans interrupteur de bouchon : bouchon 120R à poser"},
+    {"Start512OnAddressMinusOne", {fx("A", "Moins un", 1, 512)}, "A", "1111111111", "bouchon 120R : fin de ligne"},
+    {"Start1OnAddressMinusOne", {fx("A", "Moins un", 1, 1)}, "A", "0000000001", "bouchon 120R : fin de ligne"},
+    {"StartZeroNever", {fx("A", "Moins un", 1, 0)}, "A", "---------1",
+     "adresse 0 impossible : une ligne DMX va de 1 à 512 ; bouchon 120R : fin de ligne"},
+    {"UnknownChannelsStillDrawn", {fx("A", kStd, 1, 3, std::nullopt)}, "A", "1100000001",
+     "nombre de canaux inconnu ; bouchon 120R : fin de ligne"},
+    {"TerminatorOffBeforeTheLast", {fx("A", kStd, 1, 1), fx("B", kStd, 1, 5), fx("C", kStd, 2, 1)}, "A",
+     "1000000000", ""},
+    {"TerminatorOnLastOfLine1", {fx("A", kStd, 1, 1), fx("B", kStd, 1, 5), fx("C", kStd, 2, 1)}, "B",
+     "1010000001", "bouchon 120R : fin de ligne"},
+    {"TerminatorOnLastOfLine2", {fx("C", kStd, 2, 1), fx("A", kStd, 1, 1)}, "C", "1000000001",
+     "bouchon 120R : fin de ligne"},
+    {"OtherProfileSaysSo", {fx("A", kStd, 1, 9), fx("B", kStd, 1, 12), fx("N", "Neuf", 1, 3)}, "N", "110000000-",
+     "autre profil : Neuf"},
+    {"FunctionSwitchAtItsPosition", {fx("A", "Fonction", 1, 3), fx("B", kStd, 1, 12), fx("C", kStd, 1, 20)}, "A",
+     "1100000000", "autre profil : Fonction"},
+    {"ColourDriverOrder", {fx("A", colourDriverProfile().name, 1, 3)}, "A", "0000000111",
+     "bouchon 120R : fin de ligne"},
+};
+INSTANTIATE_TEST_SUITE_P(Rig, Checks, testing::ValuesIn(kChecks), byName);
+
+TEST(Rig, SummaryCountsTheProblems)
+{
+    const Rig rig{{fx("A", kStd, 1, 1, 10), fx("B", kStd, 1, 5, 4), fx("C", "Neuf", 2, 512, std::nullopt)}};
+    const RigPlan plan = makeRigPlan(rig, variants());
+    EXPECT_EQ(plan.summary, "3 appareils sur 2 lignes, 2 profils. 3 appareils à revoir : canaux partagés (2), "
+                            "adresse impossible à régler (1), canaux inconnus (1).");
+    EXPECT_EQ(plan.lines[1].title(), "Ligne 2 — univers 2");
+    EXPECT_EQ(plan.profiles.front().name, kStd);
+}
+
+// Each field of a profile, at address 5 on a lone fixture: the levers up
+// ("U") or down ("D"), switch 1 first, and switch 10's heading.
+struct BankCase
+{
+    const char *name, *type, *bank;
+};
+
+class Banks : public testing::TestWithParam<BankCase> {};
+
+TEST_P(Banks, Drawn)
+{
+    const Rig rig{{fx("A", GetParam().type, 1, 5)}};
+    const RigPlan plan = makeRigPlan(rig, variants());
+    const RigRow &row = plan.lines[0].rows[0];
+    std::string bank;
+    for (int k = 1; k <= row.profile->switchCount(); ++k)
+        bank += row.profile->leverUp(row.on[k - 1]) ? 'U' : 'D';
+    EXPECT_EQ(bank + " " + switchHeading(*row.profile, 10), GetParam().bank);
+}
+
+const BankCase kBanks[] = {
+    {"Standard", kStd.c_str(), "UDUDDDDDDU 10 (bouchon)"},
+    {"WeightOrder", "Colour driver (interrupteur 1 = 256)", "DDDDDDUDUU 10 (bouchon)"},
+    {"OnDown", "Bas", "DUDUUUUUUD 10 (bouchon)"},
+    {"AddressMinusOne", "Moins un", "DDUDDDDDDU 10 (bouchon)"},
+    {"NineSwitches", "Neuf", "UDUDDDDDD 10"},
+    {"Switch10Weighs512", "Dix", "UDUDDDDDDD 10 (512)"},
+    {"FunctionSwitchOff", "Fonction", "UDUDDDDDDD 10 (Mode)"},
+};
+INSTANTIATE_TEST_SUITE_P(Rig, Banks, testing::ValuesIn(kBanks), byName);
+
+TEST(Rig, TablesCarryUniverseAddressAndWeights)
+{
+    const Rig rig{{fx("Face; jardin", kStd, 3, 1, 4), fx("N", "Neuf", 3, 5, 2)}};
+    const RigPlan plan = makeRigPlan(rig, variants());
+    const std::string csv = separatedTable(plan, ';');
+    EXPECT_EQ(csv.substr(0, csv.find('\n')),
+              "Ligne;Univers;Adresse;Dernier canal;Nom;Type;Mode;Canaux;Profil;1 (1);2 (2);3 (4);4 (8);5 (16);"
+              "6 (32);7 (64);8 (128);9 (256);10 (bouchon);Remarques");
+    EXPECT_NE(csv.find("1;3;1;4;\"Face; jardin\";"), std::string::npos) << csv;
+    EXPECT_NE(csv.find(";N;Neuf;;2;Neuf;ON;OFF;ON;OFF;OFF;OFF;OFF;OFF;OFF;;\"autre profil : Neuf ; fin de ligne"),
+              std::string::npos) << csv;
+    // What the table says reads back as the same patch.
+    EXPECT_EQ(seen(readCsvPatch(csv, "x.csv")), "Face; jardin|Standard (interrupteur 1 = 1)||3.1|4\nN|Neuf||3.5|2\n");
+    const std::string text = textTable(plan, "Salle");
+    EXPECT_EQ(text.substr(0, text.find("\n\n")),
+              "Salle\n2 appareils sur 1 ligne, 2 profils. Aucun problème.\n"
+              "Profil « Standard (interrupteur 1 = 1) » : interrupteur 1 = 1, ON en haut, adresse telle quelle, "
+              "interrupteur 10 = bouchon\n"
+              "Profil « Neuf » : interrupteur 1 = 1, ON en haut, adresse telle quelle, neuf interrupteurs");
+    EXPECT_NE(text.find("Ligne 1 — univers 3\nAdresse"), std::string::npos) << text;
+    EXPECT_NE(text.find("\n5       5-6       N            Neuf                          ON   OFF  ON   OFF  OFF  OFF  "
+                        "OFF  OFF  OFF       autre profil : Neuf ;"),
+              std::string::npos) << text;
+}
+
+TEST(Profiles, ChoiceByTypeAndMode)
+{
+    ProfileChoices c = variants();
+    c.choose("Spot", "", "Neuf");
+    c.choose("Spot", "16 bits", "Dix");
+    EXPECT_EQ(c.profileFor("Spot", "16 bits").name, "Dix");
+    EXPECT_EQ(c.profileFor("Spot", "8 bits").name, "Neuf");
+    EXPECT_EQ(c.profileFor("Wash", "").name, kStd);
+    c.choose("Spot", "", "Absent");
+    EXPECT_EQ(c.profileFor("Spot", "8 bits").name, kStd);
+}
+
+TEST(Profiles, StoreKeepsThemBetweenRuns)
+{
+    const Scratch s;
+    const std::string path = (s.dir / "sous-dossier" / "profils.json").string();
+    ASSERT_TRUE(std::holds_alternative<ProfileChoices>(loadProfileChoices(path))); // none yet
+    ProfileChoices c = variants();
+    c.own[4].functionOn = true;
+    c.choose("Spot", "16 bits", "Dix");
+    ASSERT_EQ(saveProfileChoices(c, path), std::nullopt);
+    const auto back = loadProfileChoices(path);
+    ASSERT_TRUE(std::holds_alternative<ProfileChoices>(back)) << std::get<ReadError>(back).message;
+    EXPECT_EQ(std::get<ProfileChoices>(back).own, c.own);
+    EXPECT_EQ(std::get<ProfileChoices>(back).profileFor("Spot", "16 bits").name, "Dix");
+}
+
+struct StoreCase
+{
+    const char *name, *json, *message;
+};
+
+class BadStore : public testing::TestWithParam<StoreCase> {};
+
+TEST_P(BadStore, Message)
+{
+    const Scratch s;
+    const auto read = loadProfileChoices(s.write("p.json", GetParam().json));
+    ASSERT_TRUE(std::holds_alternative<ReadError>(read));
+    EXPECT_EQ(std::get<ReadError>(read).message, "Le fichier des profils " + (s.dir / "p.json").string() + GetParam().message);
+}
+
+const StoreCase kBadStores[] = {
+    {"NotJson", "{profils", " n'est pas du JSON valable."},
+    {"EightWeights", R"j({"profils":[{"nom":"X","poids":[1,2,4,8,16,32,64,128]}]})j",
+     " est incorrect (profil 1) : il faut neuf poids."},
+    {"WeightTwice", R"j({"profils":[{"nom":"X","poids":[1,1,4,8,16,32,64,128,256]}]})j",
+     " est incorrect (profil 1) : les poids doivent être 1, 2, 4 … 256, chacun une fois."},
+    {"UnknownTenth", R"j({"profils":[{"nom":"X","poids":[1,2,4,8,16,32,64,128,256],"interrupteur10":"?"}]})j",
+     " est incorrect (profil 1) : interrupteur10 inconnu : ?."},
+    {"NameOfABuiltIn", R"j({"profils":[{"nom":"Standard (interrupteur 1 = 1)","poids":[1,2,4,8,16,32,64,128,256]}]})j",
+     " est incorrect (profil 1) : le nom Standard (interrupteur 1 = 1) est déjà pris."},
+};
+INSTANTIATE_TEST_SUITE_P(Profiles, BadStore, testing::ValuesIn(kBadStores), byName);
+
+const char kDefinition[] = R"(<?xml version="1.0" encoding="UTF-8"?>
+<!DOCTYPE FixtureDefinition>
+<FixtureDefinition xmlns="http://www.qlcplus.org/FixtureDefinition">
+ <Manufacturer>Acme</Manufacturer><Model>Spot X</Model>
+ <Mode Name="Basic"><Channel Number="0">Dimmer</Channel><Channel Number="1">Colour</Channel></Mode>
+ <Mode Name="Full 5ch"><Channel Number="0">a</Channel><Channel Number="1">b</Channel><Channel Number="2">c</Channel>
+  <Channel Number="3">d</Channel><Channel Number="4">e</Channel></Mode>
+</FixtureDefinition>
+)";
+
+TEST(Library, CountsFromDefinitions)
+{
+    const Scratch s;
+    fs::create_directories(s.dir / "Acme");
+    s.write("Acme/Acme-Spot-X.qxf", kDefinition);
+    s.write("Acme/Acme-Par.qxf", R"(<FixtureDefinition><Manufacturer>Acme</Manufacturer><Model>Par</Model>
+        <Mode Name="Only"><Channel Number="0">Dimmer</Channel></Mode></FixtureDefinition>)");
+    const FixtureLibrary library({s.dir.string(), (s.dir / "absent").string()});
+    EXPECT_EQ(library.files(), 2u);
+    ReadOptions options;
+    options.library = &library;
+    EXPECT_EQ(seen(readCsvPatch("Nom;Fabricant;Modèle;Mode;Adresse;Canaux\n"
+                                "A;Acme;Spot X;Basic;1;\nB;;Spot X;full 5CH;3;\nC;;Acme Par;;9;\nD;Acme;Spot X;Autre;10;\n"
+                                "E;;Inconnu;;20;\nF;Acme;Spot X;Basic;30;7\n",
+                                "p.csv", options)),
+              "A|Acme Spot X|Basic|1.1|2\nB|Spot X|full 5CH|1.3|5\nC|Acme Par||1.9|1\nD|Acme Spot X|Autre|1.10|?\n"
+              "E|Inconnu||1.20|?\nF|Acme Spot X|Basic|1.30|7\n");
+}
+
+TEST(Library, InstalledQlcPlusDefinitions)
+{
+    if (!fs::exists("/usr/share/qlcplus/fixtures/Martin/Martin-Acrobat.qxf"))
+        GTEST_SKIP() << "qlcplus-data is not installed";
+    const FixtureLibrary library(FixtureLibrary::standardFolders());
+    EXPECT_EQ(library.channels("Martin Acrobat", "6-Channel"), 6);
 }
 
 } // namespace

@@ -1,0 +1,33 @@
+// A patch reader on any bytes: it returns a rig or a French message, never
+// crashes, and what it returns keeps the rig's bounds, so the plan and its
+// tables can be made from it. Built once per reader (PATCH_READER).
+
+#include "patch.h"
+
+#include <cstdlib>
+#include <string_view>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const std::string_view bytes(reinterpret_cast<const char *>(data), size);
+    dmx::ReadOptions options;
+    options.mostEntryBytes = 1 << 20; // a bomb shows as well at a megabyte
+    const auto read = dmx::PATCH_READER(bytes, "fuzz", options);
+    if (const auto *error = std::get_if<dmx::ReadError>(&read)) {
+        if (error->message.rfind("Lecture de fuzz impossible : ", 0) != 0)
+            std::abort();
+        return 0;
+    }
+    const dmx::Rig &rig = std::get<dmx::Rig>(read);
+    for (const dmx::Fixture &f : rig.fixtures)
+        if (f.universe < 1 || f.universe > dmx::kMostUniverses || f.address < 0 || f.address > 512
+            || (f.channels && (*f.channels < 1 || *f.channels > 999999)))
+            std::abort();
+    const dmx::RigPlan plan = dmx::makeRigPlan(rig, dmx::ProfileChoices{});
+    std::size_t rows = 0;
+    for (const dmx::RigLine &line : plan.lines)
+        rows += line.rows.size();
+    if (rows != rig.fixtures.size() || dmx::separatedTable(plan, ';').empty())
+        std::abort();
+    return 0;
+}
