@@ -171,7 +171,7 @@ void SheetDialog::print()
         return;
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setDocName(title().isEmpty() ? windowTitle() : title());
+    printer.setDocName(sheet::fromUtf8(dmx::heading(title().toStdString())));
     // The preview's print button brings Qt's print dialog.
     QPrintPreviewDialog preview(&printer, this);
     connect(&preview, &QPrintPreviewDialog::paintRequested, this,
