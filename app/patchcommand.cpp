@@ -74,9 +74,11 @@ int runPatch(const QCommandLineParser &parser, const PatchOptions &options, cons
             return kBadInput;
         }
     }
-    if (!output.isEmpty() && output != u"-" && !sheet::knownFormat(output)) {
-        reason = QStringLiteral("-o « %1 » : le nom doit finir par .pdf, .csv ou .txt.").arg(output);
-        return kBadInput;
+    if (!output.isEmpty() && output != u"-") {
+        if (const QString problem = sheet::unknownFormat(output); !problem.isEmpty()) {
+            reason = QStringLiteral("-o ") + problem;
+            return kBadInput;
+        }
     }
 
     // The choices remembered by the window, then the command line's own.

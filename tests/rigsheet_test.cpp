@@ -1,4 +1,4 @@
-#include "bankdrawing.h"
+#include "paper.h"
 #include "fixturewindow.h"
 #include "rigpage.h"
 #include "rigwindow.h"

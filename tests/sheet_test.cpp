@@ -1,14 +1,62 @@
 #include "sheetdialog.h"
+#include "sheetpage.h"
 #include "shell.h"
 #include "windowprobe.h"
 
 #include <QCheckBox>
 #include <QDir>
+#include <QFileDialog>
+#include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPrinter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QVersionNumber>
+
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// A tmpfs of its own for one test: a disk that fills up or turns read-only.
+// Mounting needs root, as the tests have in CI; elsewhere they skip.
+class SmallDisk
+{
+public:
+    explicit SmallDisk(const QString &path) : path_(QFile::encodeName(path))
+    {
+        QDir().mkpath(path);
+        mounted_ = ::geteuid() == 0 && ::mount("tmpfs", path_.constData(), "tmpfs", 0, "size=256k") == 0;
+    }
+    ~SmallDisk()
+    {
+        if (mounted_)
+            ::umount2(path_.constData(), MNT_DETACH);
+    }
+    bool mounted() const { return mounted_; }
+    void fill() const
+    {
+        QFile filler(QFile::decodeName(path_) + QStringLiteral("/remplissage"));
+        filler.open(QIODevice::WriteOnly);
+        while (filler.write(QByteArray(4096, 'x')) > 0 && filler.flush()) {
+        }
+    }
+    bool makeReadOnly() const
+    {
+        return ::mount(nullptr, path_.constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+    }
+
+private:
+    QByteArray path_;
+    bool mounted_ = false;
+};
+
+} // namespace
 
 // The addressing sheet: the command line run as a script runs it, and the
 // dialog as the windows open it.
@@ -24,6 +72,16 @@ private slots:
     void pdfOfThreePages();
     void dialogStartsFromTheWindow_data();
     void dialogStartsFromTheWindow();
+    void writeFails_data();
+    void writeFails();
+    void fifoIsWrittenAsAStream();
+    void pdfTitle_data();
+    void pdfTitle();
+    void printerPaginatesAsThePdf_data();
+    void printerPaginatesAsThePdf();
+    void dialogSaves_data();
+    void dialogSaves();
+    void dialogFitsAndTabsInReadingOrder();
 
 private:
     struct Run
@@ -32,17 +90,54 @@ private:
         QByteArray out, err;
     };
     // The built program, in a scratch folder and without a display.
-    Run tool(const QStringList &args) const
+    void start(QProcess &p, const QStringList &args) const
     {
-        QProcess p;
         p.setWorkingDirectory(dir.path());
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove(QStringLiteral("DISPLAY"));
         env.remove(QStringLiteral("QT_QPA_PLATFORM"));
         p.setProcessEnvironment(env);
         p.start(QStringLiteral(ADRESSE_DMX), args);
+    }
+    Run tool(const QStringList &args, const std::function<void(QProcess &)> &setUp = {}) const
+    {
+        QProcess p;
+        if (setUp)
+            setUp(p);
+        start(p, args);
         const bool ended = p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit;
         return {ended ? p.exitCode() : -1, p.readAllStandardOutput(), p.readAllStandardError()};
+    }
+    static QString oneFrenchLine(const QByteArray &bytes)
+    {
+        const QString err = QString::fromUtf8(bytes);
+        return err.startsWith(u"adresse-dmx : ") && err.count(u'\n') == 1 && err.endsWith(u'\n') ? err : QString();
+    }
+    // Acts on the next modal dialog, from inside its own event loop.
+    void whenModal(const std::function<void(QDialog *)> &act)
+    {
+        auto *timer = new QTimer(this);
+        connect(timer, &QTimer::timeout, this, [timer, act] {
+            if (auto *modal = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+                timer->stop();
+                timer->deleteLater();
+                act(modal);
+            }
+        });
+        timer->start(20);
+    }
+    int pages(const QString &name) const
+    {
+        QProcess p;
+        p.start(QStringLiteral("pdfinfo"), {dir.filePath(name)});
+        p.waitForFinished();
+        return QRegularExpression(QStringLiteral("\nPages: +(\\d+)\n")).match(QString::fromUtf8(p.readAllStandardOutput())).captured(1).toInt();
+    }
+    QString pdfText(const QString &name, const QStringList &options = {}) const
+    {
+        QProcess p;
+        p.start(QStringLiteral("pdftotext"), options + QStringList{dir.filePath(name), QStringLiteral("-")});
+        return p.waitForFinished() ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
     }
     QByteArray read(const QString &name) const
     {
@@ -72,7 +167,9 @@ void SheetTest::writes_data()
     QTest::newRow(".csv, other order, no terminator")
         << QStringList{"--feuille", "510,1,3", "--autre", "--sans-bouchon", "-o", "ligne.CSV"} << "ligne.CSV"
         << QByteArray("\xEF\xBB\xBF"
-                      "Appareil;Adresse;Dernier canal;1;2;3;4;5;6;7;8;9;10;Remarques\n"
+                      "Feuille d'adressage DMX\n"
+                      "Appareil;Adresse;Dernier canal;1 (1);2 (2);3 (4);4 (8);5 (16);6 (32);7 (64);8 (128);9 (256);"
+                      "10 (120R);Remarques\n"
                       "1;510;510;OFF;ON;ON;ON;ON;ON;ON;ON;ON;OFF;\n"
                       "2;511;511;ON;ON;ON;ON;ON;ON;ON;ON;ON;OFF;\n"
                       "3;512;512;;;;;;;;;;;hors interrupteurs\n");
@@ -101,17 +198,19 @@ void SheetTest::badInputWritesNothing_data()
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("says");
     const auto into = [](QStringList args) { return args << "-o" << "ancien.pdf"; };
-    QTest::newRow("unknown option") << into({"--feuille", "1,7,3", "--couleur"}) << "couleur";
+    QTest::newRow("unknown option") << into({"--feuille", "1,7,3", "--couleur"}) << "option inconnue « --couleur »";
+    QTest::newRow("long option with one dash") << into({"-feuille", "1,7,3"}) << "option inconnue « -feuille »";
     QTest::newRow("no --feuille") << into({"--titre", "Perche"}) << "il manque --feuille";
     QTest::newRow("two numbers") << into({"--feuille", "1,7"}) << "PREMIERE,CANAUX,NOMBRE";
     QTest::newRow("a word") << into({"--feuille", "1,sept,3"}) << "« sept » n'est pas un nombre entier";
-    QTest::newRow("number too long") << into({"--feuille", "1,99999999999999999999,3"}) << "nombre entier";
+    QTest::newRow("number too long") << into({"--feuille", "1,99999999999999999999,3"})
+                                     << "canaux doit aller de 1 à 512 (reçu : 99999999999999999999)";
     QTest::newRow("first -1") << into({"--feuille", "-1,7,3"}) << "première adresse doit aller de 0 à 511";
     QTest::newRow("stray argument") << into({"--feuille", "1,7,3", "encore"}) << "argument inattendu";
     QTest::newRow("-o twice") << QStringList{"--feuille", "1,7,3", "-o", "x.pdf", "-o", "ancien.pdf"}
                               << "plusieurs fois";
     QTest::newRow("unknown ending") << QStringList{"--feuille", "1,7,3", "-o", "ancien.doc"} << ".pdf, .csv ou .txt";
-    QTest::newRow("-o without a name") << QStringList{"--feuille", "1,7,3", "-o"} << "-o";
+    QTest::newRow("-o without a name") << QStringList{"--feuille", "1,7,3", "-o"} << "« -o » attend une valeur";
     QTest::newRow("-o empty") << QStringList{"--feuille", "1,7,3", "-o", ""} << "vide";
 }
 
@@ -127,9 +226,7 @@ void SheetTest::badInputWritesNothing()
     const Run r = tool(args);
     QCOMPARE(r.status, 2);
     QCOMPARE(r.out, QByteArray());
-    const QString err = QString::fromUtf8(r.err);
-    QVERIFY2(err.startsWith(u"adresse-dmx : ") && err.count(u'\n') == 1 && err.endsWith(u'\n'), qPrintable(err));
-    QVERIFY2(err.contains(says), qPrintable(err));
+    QVERIFY2(oneFrenchLine(r.err).contains(says), r.err.constData());
     QCOMPARE(read(QStringLiteral("ancien.pdf")) + read(QStringLiteral("ancien.doc")), QByteArray("ancienancien"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), before);
 }
@@ -137,13 +234,8 @@ void SheetTest::badInputWritesNothing()
 void SheetTest::pdfOfThreePages()
 {
     QCOMPARE(tool({"--feuille", "480,10,40", "--titre", "Perche 2", "-o", "perche.pdf"}).status, 0);
-    auto output = [&](const char *program, QStringList args) {
-        QProcess p;
-        p.start(QString::fromLatin1(program), QStringList{dir.filePath(QStringLiteral("perche.pdf"))} + args);
-        return p.waitForFinished() ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
-    };
-    QVERIFY(output("pdfinfo", {}).contains(QStringLiteral("\nPages:           3\n")));
-    const QString words = output("pdftotext", {QStringLiteral("-")});
+    QCOMPARE(pages(QStringLiteral("perche.pdf")), 3);
+    const QString words = pdfText(QStringLiteral("perche.pdf"));
     for (const char *expected : {"Perche 2", "interrupteur 1 = 256", "480 à 489", "870 à 879", "hors interrupteurs",
                                  "dépasse le canal 512", "bouchon 120R", "Page 1 sur 3", "Page 3 sur 3"})
         QVERIFY2(words.contains(QString::fromUtf8(expected)), expected);
@@ -204,7 +296,7 @@ void SheetTest::dialogStartsFromTheWindow()
     for (QPushButton *b : dialog->findChildren<QPushButton *>())
         if (b->text().remove(u'&') == u"Copier le tableau")
             QTest::mouseClick(b, Qt::LeftButton);
-    const QString firstRow = QApplication::clipboard()->text().section(u'\n', 1, 1);
+    const QString firstRow = QApplication::clipboard()->text().section(u'\n', 2, 2);
     QVERIFY2(firstRow.startsWith(QStringLiteral("1\t300\t%1\t").arg(299 + std::max(count, 1))), qPrintable(firstRow));
 
     // Closed, it leaves the window as it was, the focus where it was.
@@ -215,6 +307,229 @@ void SheetTest::dialogStartsFromTheWindow()
     QCOMPARE(w.focusWidget(), focus);
     w.activateWindow();
     QTRY_COMPARE(QApplication::focusWidget(), focus);
+}
+
+// Every way a write can fail: exit 1, one French line, the old files byte for
+// byte as they were, no new file and nothing left beside them.
+void SheetTest::writeFails_data()
+{
+    QTest::addColumn<QString>("where");
+    QTest::addColumn<QString>("name"); // in the folder; "-": standard output
+    QTest::addColumn<QString>("says");
+    QTest::newRow("csv over a file, full disk") << "plein" << "ancien.csv" << "« %1 » : disque plein.";
+    QTest::newRow("new csv, full disk") << "plein" << "neuf.csv" << "disque plein";
+    QTest::newRow("txt over a file, full disk") << "plein" << "ancien.txt" << "disque plein";
+    QTest::newRow("pdf over a file, full disk") << "plein" << "ancien.pdf" << "disque plein";
+    QTest::newRow("csv, read-only folder") << "lecture seule" << "ancien.csv" << "système de fichiers en lecture seule";
+    QTest::newRow("link to /dev/full") << "lien" << "lien.csv" << "disque plein";
+    QTest::newRow("missing folder") << "" << "absent/neuf.csv" << "dossier introuvable";
+    QTest::newRow("a folder named .csv") << "" << "dossier.csv" << "c'est un dossier";
+    QTest::newRow("full standard output") << "sortie pleine" << "-" << "sortie standard : disque plein";
+    QTest::newRow("closed standard output") << "sortie fermée" << "-" << "sortie standard : sortie fermée";
+}
+
+void SheetTest::writeFails()
+{
+    QFETCH(QString, where);
+    QFETCH(QString, name);
+    QFETCH(QString, says);
+    const QString folder = dir.filePath(QStringLiteral("disque-%1").arg(QTest::currentDataTag()).replace(u'/', u'-'));
+    const bool ownDisk = where == u"plein" || where == u"lecture seule";
+    const SmallDisk disk(folder);
+    if (ownDisk && !disk.mounted())
+        QSKIP("a full or read-only disk is a tmpfs this test mounts: run it as root, as CI does");
+    for (const char *old : {"ancien.csv", "ancien.txt", "ancien.pdf"}) {
+        QFile f(folder + u'/' + QLatin1String(old));
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write("ancien") == 6);
+    }
+    QVERIFY(QDir(folder).mkdir(QStringLiteral("dossier.csv")));
+    if (where == u"lien")
+        QVERIFY(QFile::link(QStringLiteral("/dev/full"), folder + QStringLiteral("/lien.csv")));
+    if (where == u"plein")
+        disk.fill();
+    if (where == u"lecture seule")
+        QVERIFY(disk.makeReadOnly());
+    const auto listing = [&] { return QDir(folder).entryInfoList(QDir::AllEntries | QDir::System | QDir::Hidden); };
+    const auto before = listing();
+
+    const QString path = name == u"-" ? name : folder + u'/' + name;
+    const Run r = tool({"--feuille", "1,7,3", "-o", path}, [&](QProcess &p) {
+        if (where == u"sortie pleine")
+            p.setStandardOutputFile(QStringLiteral("/dev/full"));
+        if (where == u"sortie fermée")
+            p.setChildProcessModifier([] { ::close(STDOUT_FILENO); });
+    });
+    QCOMPARE(r.status, 1);
+    QVERIFY2(oneFrenchLine(r.err).contains(says.replace(QStringLiteral("%1"), path)), r.err.constData());
+    for (const QFileInfo &file : before)
+        if (file.fileName().startsWith(u"ancien"))
+            QCOMPARE(read(folder.section(u'/', -1) + u'/' + file.fileName()), QByteArray("ancien"));
+    QCOMPARE(listing(), before);
+    QVERIFY(QFileInfo(folder + QStringLiteral("/lien.csv")).isSymLink() == (where == u"lien"));
+}
+
+// A FIFO is written to as a stream and stays a FIFO.
+void SheetTest::fifoIsWrittenAsAStream()
+{
+    const QString fifo = dir.filePath(QStringLiteral("tube.csv"));
+    QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+    QProcess writer, reader;
+    start(writer, {"--feuille", "1,7,3", "-o", fifo});
+    reader.start(QStringLiteral("cat"), {fifo});
+    QVERIFY(writer.waitForFinished());
+    if (!reader.waitForFinished(10000))
+        reader.kill(); // nothing ever opened the FIFO
+    QCOMPARE(writer.exitCode(), 0);
+    const QByteArray got = reader.readAllStandardOutput();
+    QVERIFY2(got.startsWith("\xEF\xBB\xBF" "Feuille d'adressage DMX\n") && got.endsWith(";bouchon 120R\n"), got.constData());
+    struct stat st;
+    QVERIFY(::stat(QFile::encodeName(fifo).constData(), &st) == 0 && S_ISFIFO(st.st_mode));
+}
+
+void SheetTest::pdfTitle_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("heading"); // ending in "…": cut after a whole word of the title
+    QTest::newRow("line break") << "Perche\n 2" << "Perche 2";
+    QTest::newRow("blank") << " \t " << "Feuille d'adressage DMX";
+    QTest::newRow("long") << QStringLiteral("Perche de face, côté jardin, PAR LED de la salle des fêtes, "
+                                            "deuxième série avant le rideau de fond et la découverte")
+                          << "…";
+}
+
+void SheetTest::pdfTitle()
+{
+    QFETCH(QString, title);
+    QFETCH(QString, heading);
+    const dmx::Plan plan = std::get<dmx::Plan>(dmx::makePlan({1, 7, 3}));
+    QCOMPARE(sheet::save(dir.filePath(QStringLiteral("titre.pdf")), plan, title), QString());
+    const QString first = pdfText(QStringLiteral("titre.pdf")).section(u'\n', 0, 0);
+    if (heading == u"…") {
+        QVERIFY2(first.endsWith(heading) && title.startsWith(first.chopped(1)), qPrintable(first));
+        QVERIFY2(title.at(first.size() - 1) == u' ' || title.at(first.size() - 1) == u',', qPrintable(first));
+    } else {
+        QCOMPARE(first, heading);
+    }
+}
+
+// A printer that reports no margin, or the 3 mm of a PDF printer, still gets
+// 10 mm at least, and as many pages as the saved PDF.
+void SheetTest::printerPaginatesAsThePdf_data()
+{
+    QTest::addColumn<qreal>("margin");
+    QTest::newRow("no margin") << qreal(0);
+    QTest::newRow("3 mm") << qreal(3);
+}
+
+void SheetTest::printerPaginatesAsThePdf()
+{
+    QFETCH(qreal, margin);
+    const dmx::Plan plan = std::get<dmx::Plan>(dmx::makePlan({1, 1, 512}));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath(QStringLiteral("imprime.pdf")));
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageMargins(QMarginsF(margin, margin, margin, margin), QPageLayout::Millimeter);
+    sheet::paint(printer, plan, {});
+    QCOMPARE(sheet::save(dir.filePath(QStringLiteral("enregistre.pdf")), plan, {}), QString());
+    QCOMPARE(pages(QStringLiteral("imprime.pdf")), pages(QStringLiteral("enregistre.pdf")));
+
+    // Points from the page's edges to the nearest word, read back from the file.
+    const QString boxes = pdfText(QStringLiteral("imprime.pdf"), {QStringLiteral("-bbox")});
+    const auto page = QRegularExpression(QStringLiteral("<page width=\"([\\d.]+)\" height=\"([\\d.]+)\"")).match(boxes);
+    qreal nearest = 1e9;
+    for (const auto &w : QRegularExpression(QStringLiteral(
+             "xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\"")).globalMatch(boxes))
+        nearest = std::min({nearest, w.captured(1).toDouble(), w.captured(2).toDouble(),
+                            page.captured(1).toDouble() - w.captured(3).toDouble(),
+                            page.captured(2).toDouble() - w.captured(4).toDouble()});
+    QVERIFY2(nearest >= 10 / 25.4 * 72, qPrintable(QString::number(nearest)));
+}
+
+// Saved from the dialog: under the title's name, said on the status line; a
+// failure says why in a box and the old file stays.
+void SheetTest::dialogSaves_data()
+{
+    QTest::addColumn<QString>("form");
+    QTest::addColumn<bool>("full");
+    QTest::newRow("CSV") << "CSV" << false;
+    QTest::newRow("CSV on a full disk") << "CSV" << true;
+    QTest::newRow("PDF on a full disk") << "PDF" << true;
+}
+
+void SheetTest::dialogSaves()
+{
+    QFETCH(QString, form);
+    QFETCH(bool, full);
+    const QString folder = dir.filePath(QStringLiteral("dialogue-%1").arg(QTest::currentDataTag()));
+    const SmallDisk disk(folder);
+    if (full && !disk.mounted())
+        QSKIP("a full disk is a tmpfs this test mounts: run it as root, as CI does");
+    const QString target = folder + QStringLiteral("/ligne.") + form.toLower();
+    QFile old(target);
+    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("ancien") == 6);
+    old.close();
+    if (full)
+        disk.fill();
+
+    SheetDialog dialog(42, 7, dmx::kColourDriverBank);
+    dialog.findChild<QLineEdit *>(QStringLiteral("titre"))->setText(QStringLiteral("Perche 2"));
+    dialog.show();
+    QString suggested, box;
+    whenModal([&](QDialog *modal) {
+        auto *files = qobject_cast<QFileDialog *>(modal);
+        QVERIFY(files);
+        suggested = files->selectedFiles().value(0);
+        files->selectFile(target);
+        if (full)
+            whenModal([&](QDialog *message) {
+                box = qobject_cast<QMessageBox *>(message)->text();
+                message->done(0);
+            });
+        modal->done(QDialog::Accepted);
+    });
+    for (QPushButton *b : dialog.findChildren<QPushButton *>())
+        if (b->text().remove(u'&') == QStringLiteral("Enregistrer en %1…").arg(form))
+            QTest::mouseClick(b, Qt::LeftButton);
+
+    QVERIFY2(suggested.endsWith(QStringLiteral("/Perche 2.") + form.toLower()), qPrintable(suggested));
+    const QString status = dialog.findChild<QLabel *>(QStringLiteral("resume"))->text();
+    QFile written(target);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    if (full) {
+        QVERIFY2(box.contains(u"disque plein"), qPrintable(box));
+        QCOMPARE(written.readAll(), QByteArray("ancien"));
+        QCOMPARE(status, QStringLiteral("Rien n'a été enregistré."));
+    } else {
+        QVERIFY(written.readAll().startsWith("\xEF\xBB\xBF" "Perche 2\nAppareil;"));
+        QCOMPARE(status, QStringLiteral("Enregistré : « %1 », 12 appareils.").arg(target));
+    }
+}
+
+void SheetTest::dialogFitsAndTabsInReadingOrder()
+{
+    SheetDialog(1, 1, dmx::kColourDriverBank).findChild<QLineEdit *>(QStringLiteral("titre"))->setText(u"Perche 3"_qs);
+    SheetDialog dialog(42, 7, dmx::kColourDriverBank);
+    auto *title = dialog.findChild<QLineEdit *>(QStringLiteral("titre"));
+    QCOMPARE(title->text(), QStringLiteral("Perche 3")); // kept from the last opening
+    // At 200 % on a 1280 × 1024 screen, with room for the window's frame.
+    QVERIFY2(dialog.sizeHint().width() * 2 + 20 <= 1280 && dialog.sizeHint().height() * 2 + 60 <= 1024,
+             qPrintable(QStringLiteral("%1 × %2").arg(dialog.sizeHint().width()).arg(dialog.sizeHint().height())));
+    dialog.findChild<QSpinBox *>(QStringLiteral("nombre"))->setValue(1);
+    QCOMPARE(dialog.findChild<QLabel *>(QStringLiteral("resume"))->text(), QStringLiteral("Adresse 42, dernier canal 48."));
+
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    title->setFocus();
+    QStringList order;
+    for (int i = 0; i < 12; ++i) {
+        QWidget *focus = QApplication::focusWidget();
+        auto *button = qobject_cast<QPushButton *>(focus);
+        order << (button ? button->text().remove(u'&') : focus->objectName());
+        QTest::keyClick(focus, Qt::Key_Tab);
+    }
+    QCOMPARE(order, QStringList({"titre", "premiere", "canaux", "nombre", "ordre", "bouchon", "Imprimer…",
+                                 "Enregistrer en PDF…", "Enregistrer en CSV…", "Copier le tableau", "Fermer", "titre"}));
 }
 
 int main(int argc, char *argv[])

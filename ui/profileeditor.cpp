@@ -1,6 +1,6 @@
 #include "profileeditor.h"
 
-#include "bankdrawing.h"
+#include "paper.h"
 
 #include <QCheckBox>
 #include <QComboBox>

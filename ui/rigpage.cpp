@@ -1,6 +1,6 @@
 #include "rigpage.h"
 
-#include "bankdrawing.h"
+#include "paper.h"
 #include "savefile.h"
 #include "sheetpage.h"
 
@@ -22,8 +22,6 @@ using paper::font;
 using sheet::fromUtf8;
 
 // Tenths of a millimetre, as on the addressing sheet.
-constexpr qreal kUnitsPerInch = 254;
-
 constexpr qreal kStartWidth = 150, kFixtureWidth = 330, kChannelsWidth = 170;
 constexpr qreal kBankWidth = 920, kNarrowestRemarks = 240;
 constexpr qreal kRowHeight = 150, kLineHeight = 100, kHeadingHeight = 70, kFooterHeight = 70;
@@ -50,14 +48,9 @@ public:
         , plan_(plan)
         , name_(title.isEmpty() ? kDefaultTitle : title)
     {
-        p_.setRenderHint(QPainter::Antialiasing);
-        const qreal toDevice = device.logicalDpiX() / kUnitsPerInch;
-        width_ = device.width() / toDevice;
-        height_ = device.height() / (device.logicalDpiY() / kUnitsPerInch);
-        const qreal shrink = std::min<qreal>(1, width_ / (kRemarksLeft + kNarrowestRemarks));
-        p_.scale(toDevice * shrink, toDevice * shrink);
-        width_ /= shrink;
-        height_ /= shrink;
+        const QSizeF page = paper::setUpPage(p_, device, kRemarksLeft + kNarrowestRemarks);
+        width_ = page.width();
+        height_ = page.height();
     }
 
     void paint()
@@ -252,13 +245,13 @@ void paint(QPagedPaintDevice &device, const dmx::RigPlan &plan, const QString &t
 
 QString save(const QString &path, const dmx::RigPlan &plan, const QString &title)
 {
-    if (!sheet::knownFormat(path))
-        return QStringLiteral("« %1 » : le nom doit finir par .pdf, .csv ou .txt.").arg(path);
+    if (const QString problem = sheet::unknownFormat(path); !problem.isEmpty())
+        return problem;
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix == u"pdf")
         return savefile::savePdf(path, [&](QPdfWriter &pdf) {
             pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                          QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
+                                          QMarginsF(paper::kMarginMm, paper::kMarginMm, paper::kMarginMm, paper::kMarginMm), QPageLayout::Millimeter));
             pdf.setTitle(title.isEmpty() ? kDefaultTitle : title);
             pdf.setCreator(QCoreApplication::applicationName());
             paint(pdf, plan, title);

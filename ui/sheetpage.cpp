@@ -1,23 +1,20 @@
 #include "sheetpage.h"
 
-#include "bankdrawing.h"
+#include "paper.h"
+#include "savefile.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include <algorithm>
 
 namespace sheet {
 
 namespace {
-
-// The page is laid out in tenths of a millimetre whatever the device's
-// resolution, so a printer and the PDF writer give the same sheet.
-constexpr qreal kUnitsPerInch = 254;
 
 // Column widths; the remarks take what is left of the line.
 constexpr qreal kNumberWidth = 160, kStartWidth = 170, kChannelsWidth = 230;
@@ -40,17 +37,11 @@ public:
         : device_(device)
         , p_(&device)
         , plan_(plan)
-        , name_(title.isEmpty() ? QStringLiteral("Feuille d'adressage DMX") : title)
+        , name_(fromUtf8(dmx::heading(title.toStdString())))
     {
-        p_.setRenderHint(QPainter::Antialiasing);
-        const qreal toDevice = device.logicalDpiX() / kUnitsPerInch;
-        width_ = device.width() / toDevice;
-        height_ = device.height() / (device.logicalDpiY() / kUnitsPerInch);
-        // A page too narrow for the columns gets the whole sheet smaller.
-        const qreal shrink = std::min<qreal>(1, width_ / (kRemarksLeft + kNarrowestRemarks));
-        p_.scale(toDevice * shrink, toDevice * shrink);
-        width_ /= shrink;
-        height_ /= shrink;
+        const QSizeF page = paper::setUpPage(p_, device, kRemarksLeft + kNarrowestRemarks);
+        width_ = page.width();
+        height_ = page.height();
     }
 
     void paint()
@@ -83,6 +74,25 @@ private:
         p_.setFont(f);
         p_.drawText(r, flags, s);
     }
+    // The title on one line: cut after a whole word, with "…", when it is
+    // wider than the room left for it.
+    QString fitted(const QString &s, const QFont &f, qreal room) const
+    {
+        const QFontMetricsF metrics(f, &device_);
+        if (metrics.horizontalAdvance(s) <= room)
+            return s;
+        const QString ellipsis = QStringLiteral("…");
+        QString cut = metrics.elidedText(s, Qt::ElideRight, room);
+        cut.chop(ellipsis.size());
+        if (cut.size() < s.size() && !s.at(cut.size()).isSpace()) {
+            const qsizetype space = cut.lastIndexOf(u' ');
+            if (space > 0) // one long word is cut where it must be
+                cut.truncate(space);
+        }
+        while (!cut.isEmpty() && (cut.back().isSpace() || cut.back().isPunct()))
+            cut.chop(1);
+        return cut + ellipsis;
+    }
     void rule(qreal y, qreal thickness)
     {
         p_.setPen(QPen(Qt::black, thickness));
@@ -94,23 +104,20 @@ private:
     qreal intro(const std::vector<dmx::Remark> &legend)
     {
         const dmx::Run &run = plan_.run;
-        const dmx::SheetRow &last = plan_.rows.back();
         const auto rows = plan_.rows.size();
-        text(QRectF(0, 0, width_, 80), kLeft, name_, font(64, true));
+        text(QRectF(0, 0, width_, 80), kLeft, fitted(name_, font(64, true), width_), font(64, true));
         text(QRectF(0, 90, width_, 50), kLeft,
              QStringLiteral("Ordre des interrupteurs : %1 (de gauche à droite, interrupteur 9 = %2)")
                  .arg(fromUtf8(dmx::weightOrder(run.bank)))
                  .arg(run.bank.weight(dmx::kAddressSwitches)),
              font(34, true));
         text(QRectF(0, 140, width_, 50), kLeft,
-             QStringLiteral("%1 %2 de %3 %4 : adresses %5 à %6, dernier canal %7")
+             QStringLiteral("%1 %2 de %3 %4 : %5")
                  .arg(rows)
                  .arg(rows == 1 ? u"appareil" : u"appareils")
                  .arg(run.channels)
                  .arg(run.channels == 1 ? u"canal" : u"canaux")
-                 .arg(run.first)
-                 .arg(last.start)
-                 .arg(last.last),
+                 .arg(fromUtf8(dmx::addressSpan(plan_))),
              font(34));
         qreal y = 190;
         for (const dmx::Remark &r : legend) {
@@ -159,9 +166,10 @@ private:
     void footer(int n, int pages)
     {
         const QRectF footer(0, height_ - kFooterHeight + 20, width_, kFooterHeight - 20);
-        text(footer, Qt::AlignLeft | Qt::AlignBottom, name_, font(28));
-        text(footer, Qt::AlignRight | Qt::AlignBottom, QStringLiteral("Page %1 sur %2").arg(n).arg(pages),
-             font(28));
+        const QString page = QStringLiteral("Page %1 sur %2").arg(n).arg(pages);
+        const qreal pageWidth = QFontMetricsF(font(28), &device_).horizontalAdvance(page);
+        text(footer, Qt::AlignLeft | Qt::AlignBottom, fitted(name_, font(28), width_ - pageWidth - 60), font(28));
+        text(footer, Qt::AlignRight | Qt::AlignBottom, page, font(28));
     }
 
     QPagedPaintDevice &device_;
@@ -187,42 +195,37 @@ void paint(QPagedPaintDevice &device, const dmx::Plan &plan, const QString &titl
     SheetPainter(device, plan, title).paint();
 }
 
-QByteArray csv(const dmx::Plan &plan)
+QByteArray csv(const dmx::Plan &plan, const QString &title)
 {
     // The byte order mark tells a spreadsheet the file is UTF-8 ("à").
-    return QByteArray("\xEF\xBB\xBF") + QByteArray::fromStdString(dmx::separatedTable(plan, ';'));
+    return QByteArray("\xEF\xBB\xBF") + QByteArray::fromStdString(dmx::separatedTable(plan, ';', title.toStdString()));
 }
 
-bool knownFormat(const QString &path)
+QString unknownFormat(const QString &path)
 {
     const QString suffix = QFileInfo(path).suffix().toLower();
-    return suffix == u"pdf" || suffix == u"csv" || suffix == u"txt";
+    if (suffix == u"pdf" || suffix == u"csv" || suffix == u"txt")
+        return {};
+    return QStringLiteral("« %1 » : le nom doit finir par .pdf, .csv ou .txt.").arg(path);
 }
 
 QString save(const QString &path, const dmx::Plan &plan, const QString &title)
 {
-    if (!knownFormat(path))
-        return QStringLiteral("« %1 » : le nom doit finir par .pdf, .csv ou .txt.").arg(path);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return QStringLiteral("impossible d'écrire « %1 » : %2").arg(path, file.errorString());
-
     const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix == u"pdf") {
-        QPdfWriter pdf(&file);
-        pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                      QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
-        pdf.setTitle(title.isEmpty() ? QStringLiteral("Feuille d'adressage DMX") : title);
-        pdf.setCreator(QCoreApplication::applicationName());
-        paint(pdf, plan, title);
-    } else if (suffix == u"csv") {
-        file.write(csv(plan));
-    } else {
-        file.write(QByteArray::fromStdString(dmx::textTable(plan, title.toStdString())));
-    }
-    if (!file.commit())
-        return QStringLiteral("impossible d'écrire « %1 » : %2").arg(path, file.errorString());
-    return {};
+    if (suffix == u"pdf")
+        return savefile::savePdf(path, [&](QPdfWriter &pdf) {
+            pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                          QMarginsF(paper::kMarginMm, paper::kMarginMm, paper::kMarginMm, paper::kMarginMm),
+                                          QPageLayout::Millimeter));
+            pdf.setTitle(fromUtf8(dmx::heading(title.toStdString())));
+            pdf.setCreator(QCoreApplication::applicationName());
+            paint(pdf, plan, title);
+        });
+    if (suffix == u"csv")
+        return savefile::saveBytes(path, csv(plan, title));
+    if (suffix == u"txt")
+        return savefile::saveBytes(path, QByteArray::fromStdString(dmx::textTable(plan, title.toStdString())));
+    return unknownFormat(path);
 }
 
 } // namespace sheet

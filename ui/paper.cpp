@@ -1,10 +1,14 @@
-#include "bankdrawing.h"
+#include "paper.h"
 
 #include "look.h"
 
 #include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPainterPath>
+
+#include <algorithm>
 
 namespace paper {
 
@@ -54,6 +58,24 @@ void slot(QPainter &p, qreal x, qreal y, bool leverUp)
 }
 
 } // namespace
+
+QSizeF setUpPage(QPainter &p, QPagedPaintDevice &device, qreal narrowest)
+{
+    constexpr qreal kUnitsPerInch = 254;
+    p.setRenderHint(QPainter::Antialiasing);
+    const QPageLayout page = device.pageLayout();
+    const QRectF full = page.fullRect(QPageLayout::Millimeter);
+    const QRectF area = page.paintRect(QPageLayout::Millimeter);
+    const auto more = [](qreal given) { return std::max<qreal>(0, kMarginMm - given); };
+    const qreal left = more(area.left() - full.left()), top = more(area.top() - full.top());
+    const qreal right = more(full.right() - area.right()), bottom = more(full.bottom() - area.bottom());
+    QSizeF size((area.width() - left - right) * 10, (area.height() - top - bottom) * 10);
+    p.scale(device.logicalDpiX() / kUnitsPerInch, device.logicalDpiY() / kUnitsPerInch);
+    p.translate(left * 10, top * 10);
+    const qreal shrink = std::min<qreal>(1, size.width() / narrowest);
+    p.scale(shrink, shrink);
+    return size / shrink;
+}
 
 QFont font(int height, bool bold)
 {
