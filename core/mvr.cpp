@@ -66,13 +66,6 @@ Archive openArchive(std::string_view bytes, std::string &why)
     return Archive(archive, &zip_discard);
 }
 
-std::optional<int> integer(std::string_view s)
-{
-    if (s.empty() || s.size() > 6 || s.find_first_not_of("0123456789") != std::string_view::npos)
-        return std::nullopt;
-    return std::atoi(std::string(s).c_str());
-}
-
 // A fixture type's modes, from the GDTF file inside the scene; read once per file.
 struct FixtureType
 {
@@ -92,10 +85,7 @@ public:
 
 private:
     const FixtureType &type(const std::string &spec);
-    ReadError fail(const std::string &what) const
-    {
-        return ReadError{"Lecture de " + name_ + " impossible : " + what + "."};
-    }
+    ReadError fail(const std::string &what) const { return cannotRead(name_, what); }
 
     zip_t *archive_;
     std::string name_;
@@ -178,6 +168,8 @@ std::variant<Rig, ReadError> Scene::read()
         const std::string spec = node.child_value("GDTFSpec");
         const std::string mode = node.child_value("GDTFMode");
         const FixtureType &t = type(spec);
+        if (label.empty())
+            label = (t.name.empty() ? "Appareil" : t.name) + " " + std::to_string(rig.fixtures.size() + 1);
         std::optional<std::map<int, int>> footprint;
         std::string problem = t.problem;
         if (problem.empty()) {
@@ -192,7 +184,7 @@ std::variant<Rig, ReadError> Scene::read()
         for (const pugi::xml_node &a : node.child("Addresses").children("Address")) {
             const std::string text = a.text().get();
             const auto address = parsePatchAddress(text);
-            const auto dmxBreak = integer(a.attribute("break").value()).value_or(0);
+            const auto dmxBreak = wholeNumber(a.attribute("break").value()).value_or(0);
             if (!address)
                 return fail("adresse « " + text + " » illisible, " + where + " (« " + label + " »)");
             if (address->address == 0)
@@ -221,8 +213,7 @@ std::variant<Rig, ReadError> readScene(Archive archive, const std::string &why,
                                        const std::string &name, const ReadOptions &options)
 {
     if (!archive)
-        return ReadError{"Lecture de " + name + " impossible : ce n'est pas une archive MVR lisible ("
-                         + why + ")."};
+        return cannotRead(name, "ce n'est pas une archive MVR lisible (" + why + ")");
     return Scene(archive.get(), name, options).read();
 }
 
@@ -264,8 +255,8 @@ std::variant<std::map<int, int>, ReadError> gdtfFootprint(std::string_view descr
                 continue;
             Reference r{topName, g.attribute("Geometry").value(), {}};
             for (const pugi::xml_node &b : g.children("Break"))
-                r.offsets[integer(b.attribute("DMXBreak").value()).value_or(1)] =
-                    integer(b.attribute("DMXOffset").value()).value_or(1);
+                r.offsets[wholeNumber(b.attribute("DMXBreak").value()).value_or(1)] =
+                    wholeNumber(b.attribute("DMXOffset").value()).value_or(1);
             references.push_back(std::move(r));
         }
     }
@@ -278,12 +269,12 @@ std::variant<std::map<int, int>, ReadError> gdtfFootprint(std::string_view descr
         it->second.second = std::max(it->second.second, slot);
     };
     for (const pugi::xml_node &channel : dmxMode.child("DMXChannels").children("DMXChannel")) {
-        const int dmxBreak = integer(channel.attribute("DMXBreak").value()).value_or(1);
+        const int dmxBreak = wholeNumber(channel.attribute("DMXBreak").value()).value_or(1);
         std::vector<int> offsets;
         const std::string list = channel.attribute("Offset").value();
         for (std::size_t at = 0; at < list.size();) {
             const std::size_t comma = std::min(list.find(',', at), list.size());
-            if (const auto n = integer(list.substr(at, comma - at)); n && *n >= 1)
+            if (const auto n = wholeNumber(list.substr(at, comma - at)); n && *n >= 1)
                 offsets.push_back(*n);
             at = comma + 1;
         }

@@ -5,6 +5,7 @@
 #include <csv.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -57,26 +58,22 @@ const char *columnName(Column c)
     return "";
 }
 
-std::optional<int> wholeNumber(std::string_view s)
-{
-    if (s.empty() || s.size() > 6 || s.find_first_not_of("0123456789") != std::string_view::npos)
-        return std::nullopt;
-    int n = 0;
-    for (const char c : s)
-        n = n * 10 + (c - '0');
-    return n;
-}
+// Spreadsheets may put a title or two above the headings.
+constexpr std::size_t kMostLinesBeforeHeadings = 10;
 
-// The separator the heading line uses most, outside quotes.
+// The separator the first lines use most, outside quotes.
 char separatorOf(std::string_view text)
 {
     std::map<char, int> counts{{';', 0}, {'\t', 0}, {',', 0}};
     bool quoted = false;
-    for (const char c : text.substr(0, text.find('\n'))) {
+    std::size_t lines = 0;
+    for (const char c : text) {
         if (c == '"')
             quoted = !quoted;
         else if (!quoted && counts.count(c))
             ++counts[c];
+        else if (c == '\n' && ++lines > kMostLinesBeforeHeadings)
+            break;
     }
     char best = ';';
     for (const char c : {'\t', ','})
@@ -168,9 +165,7 @@ std::optional<PatchAddress> parsePatchAddress(std::string_view text)
 std::variant<Rig, ReadError> readCsvPatch(std::string_view bytes, const std::string &name,
                                           const ReadOptions &options)
 {
-    const auto fail = [&name](const std::string &what) {
-        return ReadError{"Lecture de " + name + " impossible : " + what + "."};
-    };
+    const auto fail = [&name](const std::string &what) { return cannotRead(name, what); };
     if (bytes.size() > kMostPatchBytes)
         return fail("le fichier est trop grand pour une liste de patch");
     const std::string text = utf8Text(bytes);
@@ -179,26 +174,28 @@ std::variant<Rig, ReadError> readCsvPatch(std::string_view bytes, const std::str
     if (!parsed)
         return fail("le texte n'est pas une liste CSV lisible");
 
-    // The heading is the first record with any text in it.
-    std::size_t at = 0;
     const auto blank = [](const std::vector<std::string> &r) {
         return std::all_of(r.begin(), r.end(), [](const std::string &f) { return trimmed(f).empty(); });
     };
-    while (at < parsed->records.size() && blank(parsed->records[at]))
-        ++at;
-    if (at == parsed->records.size())
+    if (std::all_of(parsed->records.begin(), parsed->records.end(), blank))
         return fail("le fichier est vide");
+    // The headings are on the first record that names an address column.
     std::map<Column, std::size_t> columns;
-    const auto &heading = parsed->records[at];
-    for (std::size_t i = 0; i < heading.size(); ++i) {
-        const auto word = headingWords().find(folded(heading[i]));
-        if (word != headingWords().end() && !columns.count(word->second))
-            columns[word->second] = i;
+    std::size_t at = 0;
+    for (; at < parsed->records.size() && parsed->lines[at] <= int(kMostLinesBeforeHeadings); ++at) {
+        const auto &heading = parsed->records[at];
+        columns.clear();
+        for (std::size_t i = 0; i < heading.size(); ++i) {
+            const auto word = headingWords().find(folded(heading[i]));
+            if (word != headingWords().end() && !columns.count(word->second))
+                columns[word->second] = i;
+        }
+        if (columns.count(Column::Address))
+            break;
     }
-    const int headingLine = parsed->lines[at];
     if (!columns.count(Column::Address))
-        return fail("pas de colonne d'adresse à la ligne " + std::to_string(headingLine)
-                    + " (en-têtes attendus : Adresse, Address ou DMX)");
+        return fail("pas de colonne d'adresse dans les " + std::to_string(kMostLinesBeforeHeadings)
+                    + " premières lignes (en-têtes attendus : Adresse, Address ou DMX)");
 
     Rig rig;
     for (++at; at < parsed->records.size(); ++at) {
@@ -246,7 +243,13 @@ std::variant<Rig, ReadError> readCsvPatch(std::string_view bytes, const std::str
             f.label = (f.type.empty() ? "Appareil" : f.type) + " " + std::to_string(rig.fixtures.size() + 1);
         const std::string channelsText = cell(Column::Channels);
         if (!channelsText.empty()) {
-            const auto n = wholeNumber(channelsText);
+            // "16", "16 ch", "16 canaux"
+            const auto digits = channelsText.find_first_not_of("0123456789");
+            const bool unit = digits != std::string::npos && digits > 0
+                              && std::all_of(channelsText.begin() + static_cast<std::ptrdiff_t>(digits),
+                                             channelsText.end(),
+                                             [](unsigned char c) { return std::isalpha(c) || c == ' ' || c == '.'; });
+            const auto n = wholeNumber(unit ? channelsText.substr(0, digits) : channelsText);
             if (!n || *n < 1 || *n > kMostChannels)
                 return fail("nombre de canaux « " + channelsText + " » illisible, " + where
                             + " (colonne " + columnName(Column::Channels) + ")");
@@ -268,18 +271,17 @@ std::variant<Rig, ReadError> readPatch(const std::string &path, const ReadOption
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     std::error_code ec;
     if (!fs::is_regular_file(file, ec))
-        return ReadError{"Lecture de " + name + " impossible : le fichier est introuvable."};
+        return cannotRead(name, "le fichier est introuvable");
     // An MVR scene carries its 3D models: libzip reads only the entries needed.
     if (extension == ".mvr")
         return readMvrFile(path, name, options);
     const auto size = fs::file_size(file, ec);
     if (ec || size > kMostPatchBytes)
-        return ReadError{"Lecture de " + name
-                         + " impossible : le fichier est trop grand pour une liste de patch."};
+        return cannotRead(name, "le fichier est trop grand pour une liste de patch");
     std::ifstream in(file, std::ios::binary);
     std::string bytes(size, '\0');
     if (!in.read(bytes.data(), static_cast<std::streamsize>(size)))
-        return ReadError{"Lecture de " + name + " impossible : le fichier ne se lit pas."};
+        return cannotRead(name, "le fichier ne se lit pas");
     if (extension == ".qxw")
         return readQxw(bytes, name, options);
     if (extension == ".csv" || extension == ".txt" || extension == ".tsv")

@@ -13,7 +13,8 @@
 
 // Reading a console's or a plan's patch into a rig: CSV lists, QLC+
 // workspaces (.qxw) and MVR scenes. Every failure is one French sentence
-// naming the file and where; nothing is ever written to disk.
+// naming the file and where; nothing is ever written to disk. Paths are
+// UTF-8 on every system, Windows included.
 namespace dmx {
 
 // Channel counts by fixture type and mode, from QLC+ fixture definitions
@@ -64,6 +65,18 @@ struct ReadOptions
     std::size_t mostUnpackedBytes = kMostUnpackedBytes;
 };
 
+// A CSV list: ';', ',' or tab between fields, UTF-8 (with or without its
+// mark), UTF-16 with its mark, or Windows-1252. The first line with text
+// names the columns, in French or English, case and accents aside:
+//   Nom, Name, Label, Libellé             the fixture's label
+//   Fabricant, Marque, Manufacturer       joined before the type
+//   Type, Fixture, Modèle, Model, Appareil
+//   Mode, Personality
+//   Univers, Universe, Ligne DMX          when the address is within one
+//   Adresse, Address, DMX, Patch          required; any notation below
+//   Canaux, Channels, Footprint           else the library's count
+// Rows without an address are not patched and left out.
+//
 // Chooses the reader by extension (.csv .txt .tsv, .qxw, .mvr), else by the
 // first bytes (a zip, XML, text).
 std::variant<Rig, ReadError> readPatch(const std::string &path, const ReadOptions &options = {});

@@ -116,6 +116,21 @@ std::string folded(std::string_view text)
     return out;
 }
 
+ReadError cannotRead(const std::string &name, const std::string &what)
+{
+    return ReadError{"Lecture de " + name + " impossible : " + what + "."};
+}
+
+std::optional<int> wholeNumber(std::string_view s)
+{
+    if (s.empty() || s.size() > 6 || s.find_first_not_of("0123456789") != std::string_view::npos)
+        return std::nullopt;
+    int n = 0;
+    for (const char c : s)
+        n = n * 10 + (c - '0');
+    return n;
+}
+
 int lineAt(std::string_view text, std::ptrdiff_t offset) { return LineCounter(text).at(offset); }
 
 int LineCounter::at(std::ptrdiff_t offset)

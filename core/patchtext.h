@@ -8,6 +8,12 @@
 // What the patch readers share, not for the front end.
 namespace dmx {
 
+// "Lecture de NAME impossible : WHAT.", every reader's one message.
+ReadError cannotRead(const std::string &name, const std::string &what);
+
+// A whole number of at most six digits, nothing else around it.
+std::optional<int> wholeNumber(std::string_view text);
+
 // The bytes as UTF-8: a byte-order mark dropped, UTF-16 (with its mark)
 // converted, and text that is not UTF-8 read as Windows-1252, as French
 // spreadsheets save it.

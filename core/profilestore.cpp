@@ -40,6 +40,8 @@ SwitchProfile profileFrom(const json &j)
 {
     SwitchProfile p;
     p.name = j.at("nom").get<std::string>();
+    if (p.name.empty())
+        throw std::invalid_argument("un profil sans nom");
     const auto weights = j.at("poids").get<std::vector<int>>();
     if (weights.size() != 9)
         throw std::invalid_argument("il faut neuf poids");

@@ -19,10 +19,7 @@ constexpr std::uintmax_t kMostDefinitionBytes = 4u << 20;
 
 std::optional<int> number(const pugi::xml_node &node, const char *child)
 {
-    const std::string text = node.child_value(child);
-    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
-        return std::nullopt;
-    return std::atoi(text.c_str());
+    return wholeNumber(node.child_value(child));
 }
 
 } // namespace
@@ -30,9 +27,7 @@ std::optional<int> number(const pugi::xml_node &node, const char *child)
 std::variant<Rig, ReadError> readQxw(std::string_view bytes, const std::string &name,
                                      const ReadOptions &options)
 {
-    const auto fail = [&name](const std::string &what) {
-        return ReadError{"Lecture de " + name + " impossible : " + what + "."};
-    };
+    const auto fail = [&name](const std::string &what) { return cannotRead(name, what); };
     if (bytes.size() > kMostPatchBytes)
         return fail("le fichier est trop grand pour un espace de travail QLC+");
     // pugixml keeps entity declarations unexpanded: a document cannot grow
@@ -100,9 +95,16 @@ FixtureLibrary::FixtureLibrary(const std::vector<std::string> &folders)
 
 std::vector<std::string> FixtureLibrary::standardFolders()
 {
+#ifdef _WIN32
+    // QLC+'s own installer and its user folder on Windows.
+    std::vector<std::string> folders{"C:/QLC+/Fixtures"};
+    if (const char *home = std::getenv("USERPROFILE"))
+        folders.push_back(std::string(home) + "/QLC+/Fixtures");
+#else
     std::vector<std::string> folders{"/usr/share/qlcplus/fixtures"};
     if (const char *home = std::getenv("HOME"))
         folders.push_back(std::string(home) + "/.qlcplus/fixtures");
+#endif
     return folders;
 }
 
@@ -140,7 +142,7 @@ std::optional<int> FixtureLibrary::channels(const std::string &type, const std::
         const Definition *d = definition(path);
         if (!d || (folded(d->maker + d->model) != wanted && folded(d->model) != wanted))
             continue;
-        if (mode.empty() && d->modes.size() == 1)
+        if (mode.empty() && d->modes.size() == 1 && d->modes.front().second > 0)
             return d->modes.front().second;
         for (const auto &[modeName, count] : d->modes)
             if (folded(modeName) == folded(mode) && count > 0)

@@ -130,6 +130,23 @@ std::string RigLine::title() const
     return "Ligne " + std::to_string(number) + " — univers " + std::to_string(universe);
 }
 
+RigPlan::RigPlan(const RigPlan &other) { *this = other; }
+
+RigPlan &RigPlan::operator=(const RigPlan &other)
+{
+    if (this == &other)
+        return *this;
+    rig = other.rig;
+    lines = other.lines;
+    profiles = other.profiles;
+    problems = other.problems;
+    summary = other.summary;
+    for (RigLine &line : lines)
+        for (RigRow &row : line.rows)
+            row.profile = &profiles[static_cast<std::size_t>(row.profile - other.profiles.data())];
+    return *this;
+}
+
 RigPlan makeRigPlan(const Rig &rig, const ProfileChoices &choices)
 {
     RigPlan plan;

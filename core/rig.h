@@ -137,6 +137,13 @@ struct RigLine
 
 struct RigPlan
 {
+    RigPlan() = default;
+    // Copies point their rows at their own profiles.
+    RigPlan(const RigPlan &other);
+    RigPlan &operator=(const RigPlan &other);
+    RigPlan(RigPlan &&) = default;
+    RigPlan &operator=(RigPlan &&) = default;
+
     const Rig *rig = nullptr;
     std::vector<RigLine> lines;    // in universe order
     // Every profile the rig uses, the most used first (the main profile,

@@ -72,7 +72,6 @@ const AddressCase kNotations[] = {
     {"PastTheLine", "2.513", std::nullopt},
     {"UniverseZero", "0.5", std::nullopt},
     {"Words", "abc", std::nullopt},
-    {"Empty", "", std::nullopt},
     {"TwoSeparators", "1.2.3", std::nullopt},
     {"Negative", "-5", std::nullopt},
 };
@@ -93,7 +92,7 @@ const ReadCase kCsv[] = {
     {"FrenchSemicolonsWithBom",
      "\xEF\xBB\xBFNom;Type;Mode;Univers;Adresse;Canaux\r\nFace 1;PAR LED;7 canaux;1;1;7\r\nFace 2;PAR LED;7 canaux;2;8;7\r\n",
      "Face 1|PAR LED|7 canaux|1.1|7\nFace 2|PAR LED|7 canaux|2.8|7\n"},
-    {"EnglishCommas", "Name,Fixture,Mode,Universe,Address,Channels\nWash,Acme Wash,16ch,3,101,16\n",
+    {"EnglishCommas", "Name,Fixture,Mode,Universe,Address,Channels\nWash,Acme Wash,16ch,3,101,16 ch\n",
      "Wash|Acme Wash|16ch|3.101|16\n"},
     {"Tabs", "name\tfixture\taddress\tchannels\nA\tDim\t2.5\t1\nB\t\t7\t\n",
      "A|Dim||2.5|1\nB|||1.7|?\n"},
@@ -104,10 +103,10 @@ const ReadCase kCsv[] = {
     {"Utf16WithMark", std::string("\xFF\xFEN\0o\0m\0;\0A\0d\0r\0\n\0\xE9\0;\0\x33\0\n\0", 26),
      "\xC3\xA9|||1.3|?\n"},
     {"MakerAndModelColumns", "Fabricant;Modèle;DMX\nAcme;Spot;1\n", "Acme Spot 1|Acme Spot||1.1|?\n"},
-    {"BlankAndUnpatchedRowsSkipped", "\n\nNom;Adresse\n\nA;1\nB;\nC;-\n", "A|||1.1|?\n"},
+    {"TitleBlankAndUnpatchedRowsSkipped", "Patch salle 2;;\n\nNom;Adresse\n\nA;1\nB;\nC;-\n", "A|||1.1|?\n"},
     {"NoAddressColumn", "Nom;Type\nA;B\n",
-     "erreur: Lecture de patch.csv impossible : pas de colonne d'adresse à la ligne 1 (en-têtes "
-     "attendus : Adresse, Address ou DMX)."},
+     "erreur: Lecture de patch.csv impossible : pas de colonne d'adresse dans les 10 premières lignes "
+     "(en-têtes attendus : Adresse, Address ou DMX)."},
     {"BadAddressNamesLineAndColumn", "Nom;Adresse\n\nA;1\nB;2.600\n",
      "erreur: Lecture de patch.csv impossible : adresse « 2.600 » illisible, ligne 4 (colonne Adresse)."},
     {"BadChannels", "Nom;Adresse;Canaux\nA;1;douze\n",
@@ -385,7 +384,9 @@ INSTANTIATE_TEST_SUITE_P(Rig, Checks, testing::ValuesIn(kChecks), byName);
 TEST(Rig, SummaryCountsTheProblems)
 {
     const Rig rig{{fx("A", kStd, 1, 1, 10), fx("B", kStd, 1, 5, 4), fx("C", "Neuf", 2, 512, std::nullopt)}};
-    const RigPlan plan = makeRigPlan(rig, variants());
+    const RigPlan made = makeRigPlan(rig, variants());
+    const RigPlan plan = made; // a copy keeps its own profiles
+    EXPECT_EQ(plan.lines[1].rows[0].profile, &plan.profiles[1]);
     EXPECT_EQ(plan.summary, "3 appareils sur 2 lignes, 2 profils. 3 appareils à revoir : canaux partagés (2), "
                             "adresse impossible à régler (1), canaux inconnus (1).");
     EXPECT_EQ(plan.lines[1].title(), "Ligne 2 — univers 2");
@@ -492,6 +493,7 @@ TEST_P(BadStore, Message)
 
 const StoreCase kBadStores[] = {
     {"NotJson", "{profils", " n'est pas du JSON valable."},
+    {"NoName", R"j({"profils":[{"nom":"","poids":[]}]})j", " est incorrect (profil 1) : un profil sans nom."},
     {"EightWeights", R"j({"profils":[{"nom":"X","poids":[1,2,4,8,16,32,64,128]}]})j",
      " est incorrect (profil 1) : il faut neuf poids."},
     {"WeightTwice", R"j({"profils":[{"nom":"X","poids":[1,1,4,8,16,32,64,128,256]}]})j",
