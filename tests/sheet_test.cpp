@@ -19,6 +19,7 @@
 
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace {
@@ -299,7 +300,7 @@ void SheetTest::writeFails_data()
     QTest::newRow("txt over a file, full disk") << "plein" << "ancien.txt" << "disque plein";
     QTest::newRow("pdf over a file, full disk") << "plein" << "ancien.pdf" << "disque plein";
     QTest::newRow("csv, read-only disk") << "lecture seule" << "ancien.csv" << "système de fichiers en lecture seule";
-    QTest::newRow("link to /dev/full") << "" << "lien.csv" << "disque plein";
+    QTest::newRow("link to a device that is always full") << "lien" << "lien.csv" << "disque plein";
     QTest::newRow("missing folder") << "" << "absent/neuf.csv" << "dossier introuvable";
     QTest::newRow("a folder named .csv") << "" << "dossier.csv" << "c'est un dossier";
     QTest::newRow("full standard output") << "" << "/dev/full" << "sortie standard : disque plein";
@@ -314,13 +315,17 @@ void SheetTest::writeFails()
     const QString folder = dir.filePath(QString::number(qHash(QTest::currentDataTag())));
     const SmallDisk disk(folder);
     if (!where.isEmpty() && !disk.mounted)
-        QSKIP("a full or read-only disk is a tmpfs this test mounts: run it as root, as CI does");
+        QSKIP("a full or read-only disk, or a device, is on a tmpfs this test mounts: run it as root, as CI does");
     for (const char *old : {"ancien.csv", "ancien.txt", "ancien.pdf"}) {
         QFile f(folder + u'/' + QLatin1String(old));
         QVERIFY(f.open(QIODevice::WriteOnly) && f.write("ancien") == 6);
     }
     QVERIFY(QDir(folder).mkdir(QStringLiteral("dossier.csv")));
-    QVERIFY(QFile::link(QStringLiteral("/dev/full"), folder + QStringLiteral("/lien.csv")));
+    // A node of the tmpfs's own, like /dev/full: a fault that replaced it
+    // must not take the system's.
+    if (where == u"lien")
+        QVERIFY(::mknod(disk.path + "/plein", S_IFCHR | 0666, makedev(1, 7)) == 0
+                && QFile::link(QStringLiteral("plein"), folder + QStringLiteral("/lien.csv")));
     if (where == u"plein")
         disk.fill();
     if (where == u"lecture seule")
