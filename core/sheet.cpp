@@ -264,7 +264,9 @@ std::string textTable(const Plan &plan, const std::string &title)
     // than the usual run needs, so that short sheets always look the same.
     std::array<std::size_t, 3 + kTerminatorSwitch> widths;
     widths.fill(4);
-    widths[0] = 9, widths[1] = 8, widths[2] = 10;
+    widths[0] = 9;
+    widths[1] = 8;
+    widths[2] = 10;
     for (const Line &line : lines)
         for (std::size_t i = 0; i < widths.size(); ++i)
             widths[i] = std::max(widths[i], line[i].size() + 1);
