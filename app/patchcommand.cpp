@@ -82,7 +82,7 @@ int runPatch(const QCommandLineParser &parser, const PatchOptions &options, cons
     }
 
     // The choices remembered by the window, then the command line's own.
-    auto stored = dmx::loadProfileChoices(QFile::encodeName(RigWindow::profilesPath()).toStdString());
+    auto stored = dmx::loadProfileChoices(RigWindow::profilesPath().toStdString());
     if (const auto *error = std::get_if<dmx::ReadError>(&stored)) {
         reason = fromUtf8(error->message);
         return kBadInput;
@@ -105,7 +105,7 @@ int runPatch(const QCommandLineParser &parser, const PatchOptions &options, cons
     dmx::FixtureLibrary library(dmx::FixtureLibrary::standardFolders());
     dmx::ReadOptions read;
     read.library = &library;
-    auto rig = dmx::readPatch(QFile::encodeName(path).toStdString(), read);
+    auto rig = dmx::readPatch(path.toStdString(), read);
     if (const auto *error = std::get_if<dmx::ReadError>(&rig)) {
         reason = fromUtf8(error->message);
         return kBadInput;

@@ -72,7 +72,7 @@ int main(int argc, char *argv[])
     choices.choose("Cycliode", {}, cyclo.name);
     choices.choose("Lyre wash", {}, dmx::colourDriverProfile().name);
     QDir().mkpath(QFileInfo(RigWindow::profilesPath()).path());
-    if (const auto error = dmx::saveProfileChoices(choices, QFile::encodeName(RigWindow::profilesPath()).toStdString()))
+    if (const auto error = dmx::saveProfileChoices(choices, RigWindow::profilesPath().toStdString()))
         qFatal("%s", error->c_str());
     RigWindow rig;
     if (!rig.openFile(QString::fromLocal8Bit(argv[2])))

@@ -176,7 +176,7 @@ bool RigWindow::openFile(const QString &path)
     dmx::FixtureLibrary library(dmx::FixtureLibrary::standardFolders());
     dmx::ReadOptions options;
     options.library = &library;
-    auto read = dmx::readPatch(QFile::encodeName(path).toStdString(), options);
+    auto read = dmx::readPatch(path.toStdString(), options);
     if (const auto *error = std::get_if<dmx::ReadError>(&read)) {
         QMessageBox::warning(this, windowTitle(), fromUtf8(error->message));
         return false;
@@ -378,7 +378,7 @@ void RigWindow::profileEdited(const dmx::SwitchProfile &edited)
 
 void RigWindow::loadProfiles()
 {
-    auto loaded = dmx::loadProfileChoices(QFile::encodeName(profilesPath()).toStdString());
+    auto loaded = dmx::loadProfileChoices(profilesPath().toStdString());
     if (auto *choices = std::get_if<dmx::ProfileChoices>(&loaded))
         choices_ = std::move(*choices);
     else
@@ -388,7 +388,7 @@ void RigWindow::loadProfiles()
 void RigWindow::saveProfiles()
 {
     QDir().mkpath(QFileInfo(profilesPath()).path());
-    if (const auto error = dmx::saveProfileChoices(choices_, QFile::encodeName(profilesPath()).toStdString()))
+    if (const auto error = dmx::saveProfileChoices(choices_, profilesPath().toStdString()))
         QMessageBox::warning(this, windowTitle(), fromUtf8(*error));
 }
 
