@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
@@ -35,6 +36,7 @@ private slots:
     void windowTable();
     void chosenProfileIsRemembered();
     void ownProfileEditedInTheWindow();
+    void brokenProfilesFileIsSaid();
     void droppedFileOpens_data();
     void droppedFileOpens();
     void opensFromEitherWindow_data();
@@ -287,6 +289,18 @@ void RigTest::ownProfileEditedInTheWindow()
     const dmx::RigRow &row = w.plan().lines.at(0).rows.at(0);
     QCOMPARE(row.profile->onIsUp, false);
     QVERIFY(QFile::exists(RigWindow::profilesPath()));
+}
+
+void RigTest::brokenProfilesFileIsSaid()
+{
+    QDir().mkpath(QFileInfo(RigWindow::profilesPath()).path());
+    QFile f(RigWindow::profilesPath());
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write("{ pas du JSON") > 0);
+    f.close();
+    RigWindow w;
+    w.setRig(smallRig(), QStringLiteral("petit.csv"));
+    QVERIFY2(w.findChild<QLabel *>(QStringLiteral("resume"))->text().contains(u"profils"),
+             qPrintable(w.findChild<QLabel *>(QStringLiteral("resume"))->text()));
 }
 
 void RigTest::droppedFileOpens_data()

@@ -77,6 +77,24 @@ QSizeF setUpPage(QPainter &p, QPagedPaintDevice &device, qreal narrowest)
     return size / shrink;
 }
 
+QString fitted(const QString &s, const QFont &f, qreal room, QPaintDevice *device)
+{
+    const QFontMetricsF metrics(f, device);
+    if (metrics.horizontalAdvance(s) <= room)
+        return s;
+    const QString ellipsis = QStringLiteral("…");
+    QString cut = metrics.elidedText(s, Qt::ElideRight, room);
+    cut.chop(ellipsis.size());
+    if (cut.size() < s.size() && !s.at(cut.size()).isSpace()) {
+        const qsizetype space = cut.lastIndexOf(u' ');
+        if (space > 0) // one long word is cut where it must be
+            cut.truncate(space);
+    }
+    while (!cut.isEmpty() && (cut.back().isSpace() || cut.back().isPunct()))
+        cut.chop(1);
+    return cut + ellipsis;
+}
+
 QFont font(int height, bool bold)
 {
     QFont f = look::font({});

@@ -5,10 +5,12 @@
 #include <QFont>
 #include <QPointF>
 #include <QSizeF>
+#include <QString>
 
 #include <array>
 
 class QPagedPaintDevice;
+class QPaintDevice;
 class QPainter;
 
 // What the sheets share on paper: the page, the face, and a bank of switches
@@ -31,6 +33,10 @@ QSizeF setUpPage(QPainter &p, QPagedPaintDevice &device, qreal narrowest);
 // The windows' face at a height in tenths of a millimetre: it travels inside
 // the program, so every machine prints the same sheet.
 QFont font(int height, bool bold = false);
+
+// A title on one line: cut after a whole word, with "…", when it is wider
+// than the room left for it on the device.
+QString fitted(const QString &s, const QFont &f, qreal room, QPaintDevice *device);
 
 // The "ON"/"OFF" labels left of the switches: a column's heading starts past them.
 inline constexpr qreal kSideLabels = 90;

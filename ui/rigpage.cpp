@@ -46,7 +46,7 @@ public:
         : device_(device)
         , p_(&device)
         , plan_(plan)
-        , name_(title.isEmpty() ? kDefaultTitle : title)
+        , name_(title.simplified().isEmpty() ? kDefaultTitle : title.simplified())
     {
         const QSizeF page = paper::setUpPage(p_, device, kRemarksLeft + kNarrowestRemarks);
         width_ = page.width();
@@ -130,7 +130,8 @@ private:
     qreal intro(bool draw)
     {
         if (draw)
-            text(QRectF(0, 0, width_, 80), kLeft, name_, font(64, true));
+            text(QRectF(0, 0, width_, 80), kLeft, paper::fitted(name_, font(64, true), width_, &device_),
+                 font(64, true));
         qreal y = 90;
         y += paragraph(y, fromUtf8(plan_.summary), font(34, true), draw);
         for (const dmx::SwitchProfile &profile : plan_.profiles)
@@ -210,9 +211,11 @@ private:
     void footer(int n, int pages)
     {
         const QRectF footer(0, height_ - kFooterHeight + 20, width_, kFooterHeight - 20);
-        text(footer, Qt::AlignLeft | Qt::AlignBottom, name_, font(28));
-        text(footer, Qt::AlignRight | Qt::AlignBottom, QStringLiteral("Page %1 sur %2").arg(n).arg(pages),
+        const QString page = QStringLiteral("Page %1 sur %2").arg(n).arg(pages);
+        const qreal pageWidth = QFontMetricsF(font(28), &device_).horizontalAdvance(page);
+        text(footer, Qt::AlignLeft | Qt::AlignBottom, paper::fitted(name_, font(28), width_ - pageWidth - 60, &device_),
              font(28));
+        text(footer, Qt::AlignRight | Qt::AlignBottom, page, font(28));
     }
 
     QPagedPaintDevice &device_;

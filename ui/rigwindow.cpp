@@ -220,9 +220,11 @@ void RigWindow::replan()
     const dmx::RigRow *was = currentRow();
     const std::size_t fixture = was ? was->fixture : 0;
     plan_ = dmx::makeRigPlan(rig_, choices_);
-    summary_->setText(rig_.fixtures.empty()
-                          ? QStringLiteral("Ouvrez un patch (CSV, QLC+ .qxw ou MVR) ou déposez son fichier ici.")
-                          : fromUtf8(plan_.summary));
+    // A profile file that could not be read stays said: saving would replace it.
+    summary_->setText(profilesProblem_ + (profilesProblem_.isEmpty() ? QString() : QStringLiteral("\n"))
+                      + (rig_.fixtures.empty()
+                             ? QStringLiteral("Ouvrez un patch (CSV, QLC+ .qxw ou MVR) ou déposez son fichier ici.")
+                             : fromUtf8(plan_.summary)));
     fillLines();
     fillTable();
     for (int r = 0; r < table_->rowCount(); ++r)
@@ -382,7 +384,7 @@ void RigWindow::loadProfiles()
     if (auto *choices = std::get_if<dmx::ProfileChoices>(&loaded))
         choices_ = std::move(*choices);
     else
-        summary_->setText(fromUtf8(std::get<dmx::ReadError>(loaded).message));
+        profilesProblem_ = fromUtf8(std::get<dmx::ReadError>(loaded).message);
 }
 
 void RigWindow::saveProfiles()

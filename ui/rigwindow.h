@@ -65,6 +65,7 @@ private:
     ProfileEditor *editor_;
 
     QString name_;
+    QString profilesProblem_;
     dmx::Rig rig_;
     dmx::RigPlan plan_; // points into rig_
     dmx::ProfileChoices choices_;

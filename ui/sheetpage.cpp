@@ -74,25 +74,6 @@ private:
         p_.setFont(f);
         p_.drawText(r, flags, s);
     }
-    // The title on one line: cut after a whole word, with "…", when it is
-    // wider than the room left for it.
-    QString fitted(const QString &s, const QFont &f, qreal room) const
-    {
-        const QFontMetricsF metrics(f, &device_);
-        if (metrics.horizontalAdvance(s) <= room)
-            return s;
-        const QString ellipsis = QStringLiteral("…");
-        QString cut = metrics.elidedText(s, Qt::ElideRight, room);
-        cut.chop(ellipsis.size());
-        if (cut.size() < s.size() && !s.at(cut.size()).isSpace()) {
-            const qsizetype space = cut.lastIndexOf(u' ');
-            if (space > 0) // one long word is cut where it must be
-                cut.truncate(space);
-        }
-        while (!cut.isEmpty() && (cut.back().isSpace() || cut.back().isPunct()))
-            cut.chop(1);
-        return cut + ellipsis;
-    }
     void rule(qreal y, qreal thickness)
     {
         p_.setPen(QPen(Qt::black, thickness));
@@ -105,7 +86,7 @@ private:
     {
         const dmx::Run &run = plan_.run;
         const auto rows = plan_.rows.size();
-        text(QRectF(0, 0, width_, 80), kLeft, fitted(name_, font(64, true), width_), font(64, true));
+        text(QRectF(0, 0, width_, 80), kLeft, paper::fitted(name_, font(64, true), width_, &device_), font(64, true));
         text(QRectF(0, 90, width_, 50), kLeft,
              QStringLiteral("Ordre des interrupteurs : %1 (de gauche à droite, interrupteur 9 = %2)")
                  .arg(fromUtf8(dmx::weightOrder(run.bank)))
@@ -168,7 +149,7 @@ private:
         const QRectF footer(0, height_ - kFooterHeight + 20, width_, kFooterHeight - 20);
         const QString page = QStringLiteral("Page %1 sur %2").arg(n).arg(pages);
         const qreal pageWidth = QFontMetricsF(font(28), &device_).horizontalAdvance(page);
-        text(footer, Qt::AlignLeft | Qt::AlignBottom, fitted(name_, font(28), width_ - pageWidth - 60), font(28));
+        text(footer, Qt::AlignLeft | Qt::AlignBottom, paper::fitted(name_, font(28), width_ - pageWidth - 60, &device_), font(28));
         text(footer, Qt::AlignRight | Qt::AlignBottom, page, font(28));
     }
 
