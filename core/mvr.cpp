@@ -6,9 +6,7 @@
 #include <zip.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <memory>
-#include <set>
 
 namespace dmx {
 
@@ -23,6 +21,25 @@ struct Budget
     std::size_t perEntry, left;
 };
 
+// libzip's reason in French where a technician may meet it, else its own.
+std::string reason(const zip_error_t *error)
+{
+    switch (zip_error_code_zip(error)) {
+    case ZIP_ER_NOZIP: return "pas une archive zip";
+    case ZIP_ER_INCONS: return "archive incohérente";
+    case ZIP_ER_CRC: return "somme de contrôle fausse : fichier abîmé";
+    case ZIP_ER_EOF: return "fichier coupé avant la fin";
+    case ZIP_ER_READ:
+    case ZIP_ER_OPEN:
+    case ZIP_ER_NOENT: return "fichier illisible";
+    case ZIP_ER_COMPNOTSUPP: return "méthode de compression inconnue";
+    case ZIP_ER_ENCRNOTSUPP:
+    case ZIP_ER_NOPASSWD: return "archive chiffrée";
+    case ZIP_ER_MEMORY: return "mémoire insuffisante";
+    default: return zip_error_strerror(const_cast<zip_error_t *>(error));
+    }
+}
+
 // One entry of an archive into memory, or the reason in French it cannot be.
 struct Entry
 {
@@ -34,13 +51,13 @@ Entry readEntry(zip_t *archive, zip_int64_t index, Budget &budget)
     std::unique_ptr<zip_file_t, decltype(&zip_fclose)> file(zip_fopen_index(archive, static_cast<zip_uint64_t>(index), 0),
                                                            &zip_fclose);
     if (!file)
-        return {{}, std::string("entrée illisible (") + zip_strerror(archive) + ")"};
+        return {{}, "entrée illisible (" + reason(zip_get_error(archive)) + ")"};
     std::string out;
     char chunk[1 << 16];
     for (;;) {
         const zip_int64_t got = zip_fread(file.get(), chunk, sizeof chunk);
         if (got < 0)
-            return {{}, std::string("entrée abîmée (") + zip_file_strerror(file.get()) + ")"};
+            return {{}, "entrée abîmée (" + reason(zip_file_get_error(file.get())) + ")"};
         if (got == 0)
             return {std::move(out), {}};
         const auto n = static_cast<std::size_t>(got);
@@ -58,7 +75,7 @@ Archive openArchive(std::string_view bytes, std::string &why)
     zip_source_t *source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
     zip_t *archive = source ? zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error) : nullptr;
     if (!archive) {
-        why = zip_error_strerror(&error);
+        why = reason(&error);
         if (source)
             zip_source_free(source);
     }
@@ -84,7 +101,7 @@ public:
     std::variant<Rig, ReadError> read();
 
 private:
-    const FixtureType &type(const std::string &spec);
+    const FixtureType &type(const std::string &typeFile);
     ReadError fail(const std::string &what) const { return cannotRead(name_, what); }
 
     zip_t *archive_;
@@ -94,36 +111,36 @@ private:
     std::map<std::pair<std::string, std::string>, std::variant<std::map<int, int>, ReadError>> footprints_;
 };
 
-const FixtureType &Scene::type(const std::string &spec)
+const FixtureType &Scene::type(const std::string &typeFile)
 {
-    auto [it, added] = types_.try_emplace(spec);
+    auto [it, added] = types_.try_emplace(typeFile);
     FixtureType &t = it->second;
     if (!added)
         return t;
     // Only looked up by name inside the archive: nothing is unpacked to disk,
     // so a name climbing out with "../" leads nowhere.
-    zip_int64_t index = zip_name_locate(archive_, spec.c_str(), 0);
+    zip_int64_t index = zip_name_locate(archive_, typeFile.c_str(), 0);
     if (index < 0)
-        index = zip_name_locate(archive_, (spec + ".gdtf").c_str(), 0);
+        index = zip_name_locate(archive_, (typeFile + ".gdtf").c_str(), 0);
     if (index < 0) {
-        t.problem = "fichier GDTF « " + spec + " » absent de la scène";
+        t.problem = "fichier GDTF « " + typeFile + " » absent de la scène";
         return t;
     }
     const Entry gdtf = readEntry(archive_, index, budget_);
     if (!gdtf.problem.empty()) {
-        t.problem = "fichier GDTF « " + spec + " » : " + gdtf.problem;
+        t.problem = "fichier GDTF « " + typeFile + " » : " + gdtf.problem;
         return t;
     }
     std::string why;
     const Archive inner = openArchive(gdtf.bytes, why);
     const zip_int64_t description = inner ? zip_name_locate(inner.get(), "description.xml", 0) : -1;
     if (description < 0) {
-        t.problem = "fichier GDTF « " + spec + " » illisible (" + (inner ? "pas de description.xml" : why) + ")";
+        t.problem = "fichier GDTF « " + typeFile + " » illisible (" + (inner ? "pas de description.xml" : why) + ")";
         return t;
     }
     Entry xml = readEntry(inner.get(), description, budget_);
     if (!xml.problem.empty()) {
-        t.problem = "fichier GDTF « " + spec + " » : " + xml.problem;
+        t.problem = "fichier GDTF « " + typeFile + " » : " + xml.problem;
         return t;
     }
     t.description = std::move(xml.bytes);
@@ -165,17 +182,17 @@ std::variant<Rig, ReadError> Scene::read()
         std::string label = node.attribute("name").value();
         if (label.empty())
             label = node.child_value("FixtureID");
-        const std::string spec = node.child_value("GDTFSpec");
+        const std::string typeFile = node.child_value("GDTFSpec");
         const std::string mode = node.child_value("GDTFMode");
-        const FixtureType &t = type(spec);
+        const FixtureType &t = type(typeFile);
         if (label.empty())
             label = (t.name.empty() ? "Appareil" : t.name) + " " + std::to_string(rig.fixtures.size() + 1);
         std::optional<std::map<int, int>> footprint;
         std::string problem = t.problem;
         if (problem.empty()) {
-            auto [cached, added] = footprints_.try_emplace({spec, mode}, std::map<int, int>{});
+            auto [cached, added] = footprints_.try_emplace({typeFile, mode}, std::map<int, int>{});
             if (added)
-                cached->second = gdtfFootprint(t.description, mode, spec);
+                cached->second = gdtfFootprint(t.description, mode, typeFile);
             if (auto *f = std::get_if<0>(&cached->second))
                 footprint = *f;
             else
@@ -191,7 +208,7 @@ std::variant<Rig, ReadError> Scene::read()
                 continue; // not patched
             Fixture f;
             f.label = dmxBreak == 0 ? label : label + " (partie " + std::to_string(dmxBreak + 1) + ")";
-            f.type = t.name.empty() ? spec : t.name;
+            f.type = t.name.empty() ? typeFile : t.name;
             f.mode = mode;
             f.universe = address->universe;
             f.address = address->address;
@@ -236,65 +253,58 @@ std::variant<std::map<int, int>, ReadError> gdtfFootprint(std::string_view descr
     if (!dmxMode)
         return fail("pas de mode « " + mode + " »");
 
-    // Each geometry's top-level geometry; references to a top-level geometry
-    // repeat its channels at their own offsets, per break.
+    const std::string modeTop = dmxMode.attribute("Geometry").value();
+    // Each geometry's top-level geometry. References under the mode's
+    // geometry repeat a top-level geometry's channels at their own offsets,
+    // per break: only the lowest and highest offset matter to the footprint.
     std::map<std::string, std::string> topOf;
-    struct Reference
-    {
-        std::string top, target;
-        std::map<int, int> offsets; // DMX break -> offset
+    using Span = std::pair<int, int>; // lowest, highest
+    std::map<std::pair<std::string, int>, Span> repeats; // (geometry, break) -> offsets
+    const auto widen = [](auto &spans, const auto &key, int low, int high) {
+        auto [it, added] = spans.try_emplace(key, low, high);
+        it->second.first = std::min(it->second.first, low);
+        it->second.second = std::max(it->second.second, high);
     };
-    std::vector<Reference> references;
     for (const pugi::xml_node &top : type.child("Geometries").children()) {
         const std::string topName = top.attribute("Name").value();
         topOf[topName] = topName;
         for (const pugi::xpath_node &d : top.select_nodes(".//*[@Name]")) {
             const pugi::xml_node g = d.node();
             topOf.emplace(g.attribute("Name").value(), topName);
-            if (std::string(g.name()) != "GeometryReference")
+            if (std::string(g.name()) != "GeometryReference" || topName != modeTop)
                 continue;
-            Reference r{topName, g.attribute("Geometry").value(), {}};
-            for (const pugi::xml_node &b : g.children("Break"))
-                r.offsets[wholeNumber(b.attribute("DMXBreak").value()).value_or(1)] =
-                    wholeNumber(b.attribute("DMXOffset").value()).value_or(1);
-            references.push_back(std::move(r));
+            for (const pugi::xml_node &b : g.children("Break")) {
+                const int offset = wholeNumber(b.attribute("DMXOffset").value()).value_or(1);
+                widen(repeats, std::pair(std::string(g.attribute("Geometry").value()),
+                                         wholeNumber(b.attribute("DMXBreak").value()).value_or(1)),
+                      offset, offset);
+            }
         }
     }
-    const std::string modeTop = dmxMode.attribute("Geometry").value();
 
-    std::map<int, std::pair<int, int>> slots; // break -> lowest, highest
-    const auto take = [&slots](int dmxBreak, int slot) {
-        auto [it, added] = slots.try_emplace(dmxBreak, slot, slot);
-        it->second.first = std::min(it->second.first, slot);
-        it->second.second = std::max(it->second.second, slot);
-    };
+    std::map<int, Span> slots; // per break
     for (const pugi::xml_node &channel : dmxMode.child("DMXChannels").children("DMXChannel")) {
         const int dmxBreak = wholeNumber(channel.attribute("DMXBreak").value()).value_or(1);
-        std::vector<int> offsets;
+        // "None" (or nothing) is a virtual channel: no slot at all.
+        std::optional<Span> offsets;
         const std::string list = channel.attribute("Offset").value();
         for (std::size_t at = 0; at < list.size();) {
             const std::size_t comma = std::min(list.find(',', at), list.size());
             if (const auto n = wholeNumber(list.substr(at, comma - at)); n && *n >= 1)
-                offsets.push_back(*n);
+                offsets = Span(std::min(offsets ? offsets->first : *n, *n), std::max(offsets ? offsets->second : *n, *n));
             at = comma + 1;
         }
-        // "None" (or nothing) is a virtual channel: no slot at all.
+        if (!offsets)
+            continue;
         const auto top = topOf.find(channel.attribute("Geometry").value());
-        bool repeated = false;
-        if (top != topOf.end() && top->second != modeTop)
-            for (const Reference &r : references) {
-                if (r.target != top->second || topOf[r.top] != modeTop)
-                    continue;
-                const auto base = r.offsets.find(dmxBreak);
-                if (base == r.offsets.end())
-                    continue;
-                repeated = true;
-                for (const int o : offsets)
-                    take(dmxBreak, base->second + o - 1);
-            }
-        if (!repeated)
-            for (const int o : offsets)
-                take(dmxBreak, o);
+        const auto repeat = top == topOf.end() || top->second == modeTop
+                                ? repeats.end()
+                                : repeats.find({top->second, dmxBreak});
+        if (repeat == repeats.end())
+            widen(slots, dmxBreak, offsets->first, offsets->second);
+        else
+            widen(slots, dmxBreak, repeat->second.first + offsets->first - 1,
+                  repeat->second.second + offsets->second - 1);
     }
     std::map<int, int> footprint;
     for (const auto &[b, range] : slots)
@@ -319,7 +329,7 @@ std::variant<Rig, ReadError> readMvrFile(const std::string &path, const std::str
     if (!archive) {
         zip_error_t e;
         zip_error_init_with_code(&e, error);
-        why = zip_error_strerror(&e);
+        why = reason(&e);
         zip_error_fini(&e);
     }
     return readScene(Archive(archive, &zip_discard), why, name, options);

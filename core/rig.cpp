@@ -321,7 +321,8 @@ std::string switchHeading(const SwitchProfile &profile, int k)
     case TenthSwitch::None: return n;
     case TenthSwitch::Terminator: return n + " (bouchon)";
     case TenthSwitch::Weight512: return n + " (512)";
-    case TenthSwitch::Function: return n + " (" + profile.functionName + ")";
+    case TenthSwitch::Function:
+        return n + " (" + (profile.functionName.empty() ? "fonction" : profile.functionName) + ")";
     }
     return n;
 }

@@ -217,7 +217,7 @@ const ReadCase kMvr[] = {
      "erreur: Lecture de plan.mvr impossible : adresse « 1.999 » illisible, GeneralSceneDescription.xml, "
      "ligne 3 (« A »)."},
     {"NotAZip", "PK\x03\x04 and then nothing of a zip",
-     "erreur: Lecture de plan.mvr impossible : ce n'est pas une archive MVR lisible (Not a zip archive)."},
+     "erreur: Lecture de plan.mvr impossible : ce n'est pas une archive MVR lisible (pas une archive zip)."},
     {"NoScene", samples::zipOf({{"readme.txt", "x"}}),
      "erreur: Lecture de plan.mvr impossible : pas de GeneralSceneDescription.xml dans l'archive : ce n'est "
      "pas une scène MVR."},
@@ -267,7 +267,7 @@ TEST(Patch, HugeFilesRefusedBeforeReading)
     EXPECT_EQ(seen(readPatch((s.dir / "huge.csv").string())),
               "erreur: Lecture de huge.csv impossible : le fichier est trop grand pour une liste de patch.");
     EXPECT_EQ(seen(readPatch((s.dir / "huge.mvr").string())),
-              "erreur: Lecture de huge.mvr impossible : ce n'est pas une archive MVR lisible (Not a zip archive).");
+              "erreur: Lecture de huge.mvr impossible : ce n'est pas une archive MVR lisible (pas une archive zip).");
 }
 
 // Profiles named after what sets them apart; a fixture's type names its profile.

@@ -87,10 +87,10 @@ inline std::string barType()
                     + channel("1", "Lens") + channel("1", "Body", "2") + "</DMXChannels></DMXMode>");
 }
 
-inline std::string fixture(const std::string &name, const std::string &spec, const std::string &mode,
+inline std::string fixture(const std::string &name, const std::string &typeFile, const std::string &mode,
                            const std::string &addresses)
 {
-    return "<Fixture name=\"" + name + "\" uuid=\"0\"><GDTFSpec>" + spec + "</GDTFSpec><GDTFMode>" + mode
+    return "<Fixture name=\"" + name + "\" uuid=\"0\"><GDTFSpec>" + typeFile + "</GDTFSpec><GDTFMode>" + mode
            + "</GDTFMode><Addresses>" + addresses + "</Addresses><FixtureID>1</FixtureID>"
            "<UnitNumber>0</UnitNumber></Fixture>\n";
 }
