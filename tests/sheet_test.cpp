@@ -440,7 +440,9 @@ void SheetTest::dialogSaves()
     const SmallDisk disk(folder);
     if (full && !disk.mounted)
         QSKIP("a full disk is a tmpfs this test mounts: run it as root, as CI does");
-    QFile file(folder + QStringLiteral("/ligne.") + form.toLower());
+    // The name the dialog offers: the file dialog may come back to it once
+    // it has read the folder.
+    QFile file(folder + QStringLiteral("/Perche 2.") + form.toLower());
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write("ancien") == 6);
     file.close();
     if (full)
