@@ -1,5 +1,7 @@
 #include "commandline.h"
 
+#include "patchcommand.h"
+#include "savefile.h"
 #include "sheet.h"
 #include "sheetpage.h"
 
@@ -7,70 +9,81 @@
 #include <QCoreApplication>
 #include <QFile>
 
+#include <algorithm>
 #include <cstring>
+#include <string>
 
 namespace {
 
 constexpr int kBadInput = 2;
 constexpr int kNotWritten = 1;
 
-void say(FILE *stream, const QString &text)
+// Our long options; a one-dash spelling of one ("-feuille") is ours too, so
+// that it gets a French refusal rather than the windows.
+constexpr const char *kLongNames[] = {"feuille", "autre", "titre", "sans-bouchon", "help", "version"};
+// The options that take a value.
+constexpr const char *kValued[] = {"--feuille", "--titre", "-o"};
+
+bool isOneDashLongName(const char *arg)
 {
-    std::fputs(text.toUtf8().constData(), stream);
-    std::fflush(stream);
+    if (arg[0] != '-' || arg[1] == '-')
+        return false;
+    const std::string name = std::string(arg + 1).substr(0, std::strcspn(arg + 1, "="));
+    return std::any_of(std::begin(kLongNames), std::end(kLongNames), [&](const char *n) { return name == n; });
 }
 
 int fail(int status, const QString &reason)
 {
-    say(stderr, QStringLiteral("adresse-dmx : %1\n").arg(reason));
+    std::fputs(QStringLiteral("adresse-dmx : %1\n").arg(reason).toUtf8().constData(), stderr);
+    std::fflush(stderr);
     return status;
 }
 
-// "PREMIERE,CANAUX,NOMBRE": three whole numbers; their ranges are the plan's
-// business.
-std::optional<dmx::Run> runOf(const QString &value, QString &reason)
+// Qt's parser says what went wrong in its own words and quotes the name
+// without its dashes; the tool says it in French, as it was typed.
+QString parseError(const QCommandLineParser &parser, const QStringList &args)
 {
-    const QStringList parts = value.split(u',');
-    if (parts.size() != 3) {
-        reason = QStringLiteral("--feuille attend PREMIERE,CANAUX,NOMBRE, par exemple 1,7,12 (reçu : « %1 »).")
-                     .arg(value);
-        return std::nullopt;
+    for (const QString &arg : args.mid(1))
+        if (isOneDashLongName(arg.toUtf8().constData()))
+            return QStringLiteral("option inconnue « %1 » : les options longues prennent deux tirets (-%2).")
+                .arg(arg.section(u'=', 0, 0), arg.section(u'=', 0, 0));
+    if (!parser.unknownOptionNames().isEmpty()) {
+        const QString name = parser.unknownOptionNames().front();
+        return QStringLiteral("option inconnue « %1%2 » (voir --help).")
+            .arg(name.size() > 1 ? QStringLiteral("--") : QStringLiteral("-"), name);
     }
-    std::int64_t numbers[3];
-    for (int i = 0; i < 3; ++i) {
-        bool ok = false;
-        numbers[i] = parts[i].trimmed().toLongLong(&ok);
-        if (!ok) {
-            reason = QStringLiteral("--feuille : « %1 » n'est pas un nombre entier.").arg(parts[i]);
-            return std::nullopt;
-        }
-    }
-    dmx::Run run;
-    run.first = numbers[0];
-    run.channels = numbers[1];
-    run.fixtures = numbers[2];
-    return run;
+    for (const char *valued : kValued)
+        if (args.back() == QLatin1String(valued))
+            return QStringLiteral("l'option « %1 » attend une valeur (voir --help).").arg(args.back());
+    for (const QString &arg : args.mid(1))
+        if (arg.startsWith(u"--") && arg.contains(u'='))
+            return QStringLiteral("l'option « %1 » ne prend pas de valeur.").arg(arg.section(u'=', 0, 0));
+    return QStringLiteral("options illisibles (voir --help).");
 }
 
 } // namespace
 
 void prepareCommandLine()
 {
+    savefile::guardStandardOutput();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // Standard error carries the tool's own one-line reason, not the
     // platform's remarks on the session (no XDG_RUNTIME_DIR on a server).
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &message) {
         if (type == QtCriticalMsg || type == QtFatalMsg)
-            say(stderr, message + u'\n');
+            std::fputs((message + u'\n').toUtf8().constData(), stderr);
     });
 }
 
 bool wantsCommandLine(int argc, char *argv[])
 {
-    for (int i = 1; i < argc; ++i)
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--", 2) == 0 || isOneDashLongName(argv[i]))
+            return true;
         for (const char *ours : {"-o", "-h", "-v", "-?"})
-            if (std::strncmp(argv[i], "--", 2) == 0 || std::strcmp(argv[i], ours) == 0)
+            if (std::strcmp(argv[i], ours) == 0)
                 return true;
+    }
     return false;
 }
 
@@ -98,6 +111,8 @@ int runCommandLine()
                                                    "« - » ou rien : le tableau en texte sur la sortie standard."),
                                     QStringLiteral("FICHIER"));
     parser.addOptions({sheet, other, title, noTerminator, output});
+    const PatchOptions patch;
+    parser.addOptions({patch.patch, patch.profile, patch.line});
     // Qt's own help and version options would describe themselves in English.
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("?"), QStringLiteral("help")},
                                   QStringLiteral("Affiche cette aide."));
@@ -105,32 +120,40 @@ int runCommandLine()
                                      QStringLiteral("Affiche le nom et la version du programme."));
     parser.addOptions({help, version});
 
-    if (!parser.parse(QCoreApplication::arguments()))
-        return fail(kBadInput, parser.errorText());
-    if (parser.isSet(help)) {
-        say(stdout, parser.helpText());
-        return 0;
-    }
-    if (parser.isSet(version)) {
-        say(stdout, QStringLiteral("%1 %2\n").arg(QCoreApplication::applicationName(),
-                                                  QCoreApplication::applicationVersion()));
-        return 0;
-    }
+    const auto print = [](const QString &text) {
+        const QString error = savefile::writeStandardOutput(text.toUtf8());
+        return error.isEmpty() ? 0 : fail(kNotWritten, error);
+    };
+    const QStringList args = QCoreApplication::arguments();
+    if (!parser.parse(args))
+        return fail(kBadInput, parseError(parser, args));
+    if (parser.isSet(help))
+        return print(parser.helpText());
+    if (parser.isSet(version))
+        return print(QStringLiteral("%1 %2\n").arg(QCoreApplication::applicationName(),
+                                                   QCoreApplication::applicationVersion()));
     if (!parser.positionalArguments().isEmpty())
         return fail(kBadInput, QStringLiteral("argument inattendu « %1 ».").arg(parser.positionalArguments().front()));
     for (const auto &[once, name] : {std::pair{&sheet, "--feuille"}, {&title, "--titre"}, {&output, "-o"}})
         if (parser.values(*once).size() > 1)
-            return fail(kBadInput, QStringLiteral("l'option %1 est donnée plusieurs fois.").arg(QLatin1String(name)));
+            return fail(kBadInput, QStringLiteral("l'option « %1 » est donnée plusieurs fois.").arg(QLatin1String(name)));
+    if (parser.isSet(patch.patch)) {
+        if (parser.isSet(sheet))
+            return fail(kBadInput, QStringLiteral("--patch et --feuille ne vont pas ensemble."));
+        QString reason;
+        const int status = runPatch(parser, patch, parser.value(output), parser.value(title), reason);
+        return status == 0 ? 0 : fail(status, reason);
+    }
     if (!parser.isSet(sheet))
         return fail(kBadInput, QStringLiteral("il manque --feuille PREMIERE,CANAUX,NOMBRE (voir --help)."));
 
-    QString reason;
-    auto run = runOf(parser.value(sheet), reason);
-    if (!run)
-        return fail(kBadInput, reason);
-    run->bank = parser.isSet(other) ? dmx::kOtherFixtureBank : dmx::kColourDriverBank;
-    run->terminator = !parser.isSet(noTerminator);
-    auto made = dmx::makePlan(*run);
+    auto read = dmx::readRun(parser.value(sheet).toStdString());
+    if (const auto *error = std::get_if<dmx::PlanError>(&read))
+        return fail(kBadInput, QStringLiteral("--feuille : ") + sheet::fromUtf8(error->message));
+    dmx::Run &run = std::get<dmx::Run>(read);
+    run.bank = parser.isSet(other) ? dmx::kOtherFixtureBank : dmx::kColourDriverBank;
+    run.terminator = !parser.isSet(noTerminator);
+    auto made = dmx::makePlan(run);
     if (const auto *error = std::get_if<dmx::PlanError>(&made))
         return fail(kBadInput, sheet::fromUtf8(error->message));
     const dmx::Plan &plan = std::get<dmx::Plan>(made);
@@ -138,12 +161,10 @@ int runCommandLine()
     const QString path = parser.value(output);
     if (parser.isSet(output) && path.isEmpty())
         return fail(kBadInput, QStringLiteral("-o : le nom du fichier est vide."));
-    if (path.isEmpty() || path == u"-") {
-        say(stdout, sheet::fromUtf8(dmx::textTable(plan, parser.value(title).toStdString())));
-        return 0;
-    }
-    if (!sheet::knownFormat(path))
-        return fail(kBadInput, QStringLiteral("-o « %1 » : le nom doit finir par .pdf, .csv ou .txt.").arg(path));
+    if (path.isEmpty() || path == u"-")
+        return print(sheet::fromUtf8(dmx::textTable(plan, parser.value(title).toStdString())));
+    if (const QString problem = sheet::unknownFormat(path); !problem.isEmpty())
+        return fail(kBadInput, QStringLiteral("-o ") + problem);
     const QString error = sheet::save(path, plan, parser.value(title));
     return error.isEmpty() ? 0 : fail(kNotWritten, error);
 }

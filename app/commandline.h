@@ -3,6 +3,8 @@
 // The addressing sheet from a script or a machine with no display:
 //   adresse-dmx --feuille PREMIERE,CANAUX,NOMBRE [--autre] [--titre TEXTE]
 //               [--sans-bouchon] [-o FICHIER]
+// and the rig sheet of a whole patch (patchcommand.h):
+//   adresse-dmx --patch FICHIER [--profil "TYPE=PROFIL"]... [--ligne U] [-o SORTIE]
 
 // Whether the arguments ask for the command line rather than the windows.
 // Qt's own options (-platform, -style...) take one dash and still start the

@@ -12,7 +12,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 seconds=${1:-20}
 shift $(($# > 0 ? 1 : 0))
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(address number redraw csv qxw mvr)
+[ ${#targets[@]} -gt 0 ] || targets=(address number redraw sheet csv qxw mvr)
 build="$root/build-fuzz"
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -26,13 +26,14 @@ trap 'rm -rf "$scratch"' EXIT
 mkdir -p "$build/artifacts"
 
 # Longer inputs only slow a run down: an address is at most three characters
-# and a pattern nine, a redraw input has a few lines of them, and a number
-# needs some 310 digits (twice the bytes as UTF-16) to go past a double. A
-# patch needs a few lines; an MVR seed holds two GDTF archives.
+# and a pattern nine, a redraw input has a few lines of them, a sheet input
+# three numbers and a title, and a number needs some 310 digits (twice the
+# bytes as UTF-16) to go past a double. A patch needs a few lines; an MVR
+# seed holds two GDTF archives.
 longest() {
     case $1 in
         address) echo 64 ;;
-        redraw) echo 256 ;;
+        redraw | sheet) echo 256 ;;
         csv | qxw) echo 4096 ;;
         mvr) echo 16384 ;;
         *) echo 1024 ;;

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Times the start-up against a bare Qt window, each kind of user event, and
-# the command line writing a 512-fixture addressing sheet as PDF.
+# the command line writing a 512-fixture addressing sheet as PDF, and the rig
+# sheet of an MVR scene of 2,000 fixtures on 28 lines.
 # Usage: ./scripts/bench.sh [START-UP RUNS [EVENTS OF EACH KIND]]
-#        ./scripts/bench.sh sheet [RUNS]     (the sheet alone, a few seconds)
+#        ./scripts/bench.sh sheet [RUNS]     (the two sheets alone, a few seconds)
 # Prints Markdown tables for docs/performance.md.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
@@ -10,7 +11,7 @@ ensure_packages "${packages[@]}" "${bench_packages[@]}"
 build >&2
 
 if [ "${1:-}" = sheet ]; then
-    python3 "$root/scripts/bench_sheet.py" "$build_dir/app/adresse-dmx" "${2:-11}"
+    python3 "$root/scripts/bench_sheet.py" "$build_dir/app/adresse-dmx" "${2:-11}" "$build_dir/tools/make-rig"
     exit
 fi
 
@@ -39,4 +40,4 @@ echo
 XDG_RUNTIME_DIR="$runtime_dir" QT_QPA_PLATFORM=offscreen "$build_dir/bench/bench-events" "$events"
 echo
 
-python3 "$root/scripts/bench_sheet.py" "$build_dir/app/adresse-dmx"
+python3 "$root/scripts/bench_sheet.py" "$build_dir/app/adresse-dmx" 11 "$build_dir/tools/make-rig"

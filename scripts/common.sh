@@ -22,10 +22,11 @@ bench_packages=(xvfb xauth libxcb-damage0-dev python3)
 # clang and its runtimes build the fuzz targets (gcc's sanitizers come with g++);
 # a screen reader's stack (an X server, D-Bus, AT-SPI) reads the running tool,
 # and Orca, played keys with xdotool, says what it hears;
-# an X server and the openbox window manager show where a window comes back.
+# an X server and the openbox window manager show where a window comes back;
+# DejaVu is the face of a desktop that lacks Liberation Sans Narrow.
 test_packages=(
     python3 binutils-mingw-w64-x86-64 desktop-file-utils appstream dpkg-dev file lintian
-    poppler-utils
+    poppler-utils fonts-dejavu-core
     clang libclang-rt-14-dev
     xvfb xauth openbox x11-utils dbus-daemon dbus-bin at-spi2-core python3-pyatspi orca xdotool
 )

@@ -45,7 +45,7 @@ STEPS = [
     ("key space", "pressing Remise à zéro", [(SAID, RESET)]),
     ("key ctrl+p", "the sheet dialog", [r"Feuille d'adressage"]),
     ("key Tab Tab Tab Tab", "the order list, read with the focus",
-     [r"Ordre des poids : Interrupteur 1 = 256 \(Corvane color driver\)"]),
+     [r"Ordre des poids : Interrupteur 1 = 256 \(pilote de LED Corvane\)"]),
     ("key Down", "choosing the other order", [(SAID, "Ordre des poids : Interrupteur 1 = 1 (autre appareil)")]),
 ]
 

@@ -1,14 +1,33 @@
 #!/usr/bin/env bash
-# Regenerates the README's pictures of both windows, the sheet's dialog and a
-# sheet page (drawn by the command line, turned into a PNG by pdftoppm), headless.
+# Regenerates the README's pictures of both windows, the sheet's dialog, the
+# patch window, a sheet page and a rig sheet page (drawn by the command line,
+# turned into PNGs by pdftoppm), headless.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 ensure_packages "${packages[@]}" poppler-utils
 build
 mkdir -p "$root/docs"
-QT_QPA_PLATFORM=offscreen "$build_dir/tools/screenshot" "$root/docs"
-pdf=$(mktemp --suffix=.pdf)
-trap 'rm -f "$pdf"' EXIT
+QT_QPA_PLATFORM=offscreen "$build_dir/tools/screenshot" "$root/docs" "$scratch/patch.csv"
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+pdf="$scratch/sheet.pdf"
+# A small rig on two lines, as a spreadsheet writes it; the profiles chosen
+# for it are kept in a scratch configuration folder, not the user's.
+cat >"$scratch/patch.csv" <<'EOF'
+Nom;Type;Mode;Univers;Adresse;Canaux
+Face 1;PAR LED RGBW;8 canaux;1;1;8
+Face 2;PAR LED RGBW;8 canaux;1;9;8
+Face 3;PAR LED RGBW;8 canaux;1;17;8
+Contre 1;Lyre wash;Standard;1;33;14
+Contre 2;Lyre wash;Standard;1;47;14
+Cyclo 1;Cycliode;4 canaux;2;1;4
+Cyclo 2;Cycliode;4 canaux;2;5;4
+Cyclo 3;Cycliode;4 canaux;2;8;4
+Douche;Gradateur;;2;40;
+EOF
+export XDG_CONFIG_HOME="$scratch/config"
 "$build_dir/app/adresse-dmx" --feuille 495,7,4 --titre "Perche 2, PAR LED" -o "$pdf"
 pdftoppm -png -r 90 -f 1 -l 1 -singlefile "$pdf" "$root/docs/sheet"
-echo "Wrote colour-driver.png, other-fixture.png, sheet-dialog.png and sheet.png in $root/docs"
+"$build_dir/app/adresse-dmx" --patch "$scratch/patch.csv" --titre "Patch du spectacle" -o "$pdf"
+pdftoppm -png -r 90 -f 1 -l 1 -singlefile "$pdf" "$root/docs/rig-sheet"
+echo "Wrote colour-driver.png, other-fixture.png, sheet-dialog.png, sheet.png, rig-window.png and rig-sheet.png in $root/docs"

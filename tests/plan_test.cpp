@@ -10,7 +10,8 @@ namespace {
 
 const auto byName = [](const auto &row) { return std::string(row.param.name); };
 
-// One fixture of a run, as "fixture: start-last", "hors" when nine switches
+// One fixture of a run, as "fixture: start-last", "zero" when it starts where
+// no DMX channel is, "hors" when nine switches
 // cannot give its start, "past 512" when its channels run past the line, then
 // its switches: "1" for ON, switch 1 first, the terminator last.
 struct RowCase
@@ -32,14 +33,15 @@ TEST_P(PlanRows, Row)
     ASSERT_EQ(rows.size(), std::size_t(c.run.fixtures));
     const SheetRow &row = rows[std::size_t(c.fixture - 1)];
     std::string seen = std::to_string(row.fixture) + ": " + std::to_string(row.start) + "-" + std::to_string(row.last)
-        + (row.settable ? "" : " hors") + (row.pastLine ? " past 512" : "") + " ";
+        + (row.atZero ? " zero" : "") + (row.settable ? "" : " hors") + (row.pastLine ? " past 512" : "") + " ";
     for (bool on : row.on)
         seen += on ? '1' : '0';
     EXPECT_EQ(seen, c.row);
 }
 
 const RowCase kRows[] = {
-    {"StartZeroAlone", {0, 1, 1}, 1, "1: 0-0 0000000001"},
+    {"StartZeroAlone", {0, 1, 1}, 1, "1: 0-0 zero 0000000001"},
+    {"OnlyTheFirstStartsAtZero", {0, 7, 2}, 2, "2: 7-13 0000001111"},
     {"Address256_ColourDriver", {256, 4, 1}, 1, "1: 256-259 1000000001"},
     {"Address256_OtherFixture", {256, 4, 1, kOtherFixtureBank}, 1, "1: 256-259 0000000011"},
     {"StepsByTheChannelCount", {1, 7, 12}, 5, "5: 29-35 0000111010"},
@@ -48,7 +50,7 @@ const RowCase kRows[] = {
     {"Address512CannotBeSet_OtherFixture", {510, 1, 3, kOtherFixtureBank}, 3, "3: 512-512 hors 0000000001"},
     {"LastChannelExactly512_Fits", {507, 6, 1}, 1, "1: 507-512 1111110111"},
     {"ChannelsRunPast512", {500, 7, 2}, 2, "2: 507-513 past 512 1111110111"},
-    {"TerminatorOffWhenAsked", {0, 1, 1, kColourDriverBank, false}, 1, "1: 0-0 0000000000"},
+    {"TerminatorOffWhenAsked", {0, 1, 1, kColourDriverBank, false}, 1, "1: 0-0 zero 0000000000"},
     {"TerminatorOnlyOnTheLast", {1, 7, 12}, 11, "11: 71-77 0010001110"},
     {"LongestRun", {511, 512, 512}, 512, "512: 262143-262654 hors past 512 0000000001"},
 };
@@ -87,5 +89,46 @@ const BadCase kBad[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Sheet, PlanErrors, testing::ValuesIn(kBad), byName);
+
+// "PREMIERE,CANAUX,NOMBRE" as typed: the run read, or the start of the reason.
+struct TypedCase
+{
+    const char *name, *typed, *read;
+};
+
+class TypedRun : public testing::TestWithParam<TypedCase> {};
+
+TEST_P(TypedRun, ReadOrOneLineWhy)
+{
+    const auto made = readRun(GetParam().typed);
+    std::string seen;
+    if (const auto *run = std::get_if<dmx::Run>(&made))
+        seen = std::to_string(run->first) + "," + std::to_string(run->channels) + "," + std::to_string(run->fixtures);
+    else
+        seen = std::get<PlanError>(made).message;
+    EXPECT_EQ(seen.find('\n'), std::string::npos);
+    EXPECT_EQ(seen.substr(0, std::string(GetParam().read).size()), GetParam().read) << seen;
+}
+
+const TypedCase kTyped[] = {
+    {"Plain", "1,7,12", "1,7,12"},
+    {"BlanksAndSigns", " 1,\t+7 , -3", "1,7,-3"},
+    {"TwoNumbers", "1,7", "trois nombres attendus, PREMIERE,CANAUX,NOMBRE"},
+    {"AWord", "1,sept,3", "« sept » n'est pas un nombre entier."},
+    {"LineBreakShownAsASpace", "1\n2,7,3", "« 1 2 » n'est pas"},
+    {"TwentyDigits", "1,99999999999999999999,3", "le nombre de canaux doit aller de 1 à 512 (reçu : 99999999999999999999)."},
+};
+
+INSTANTIATE_TEST_SUITE_P(Sheet, TypedRun, testing::ValuesIn(kTyped), byName);
+
+// Channel ranges of ten characters and more ("9728-10239") once pushed the
+// remarks of their rows to the right.
+TEST(Sheet, TextTableStaysAligned)
+{
+    const std::string text = textTable(std::get<Plan>(makePlan({500, 512, 40})), "");
+    const auto column = text.find("Remarques") - text.find("Appareil");
+    for (std::size_t at = text.find('\n', text.find("Remarques")); at + 1 < text.size(); at = text.find('\n', at + 1))
+        EXPECT_EQ(text.find_first_of("hd", at + column), at + 1 + column) << text.substr(at + 1, 80);
+}
 
 } // namespace

@@ -1,14 +1,50 @@
 #include "sheetdialog.h"
+#include "sheetpage.h"
 #include "shell.h"
 #include "windowprobe.h"
 
 #include <QCheckBox>
 #include <QDir>
+#include <QFileDialog>
+#include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPrinter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QVersionNumber>
+
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+namespace {
+
+// A tmpfs of its own for one test, a disk to fill or to make read-only;
+// mounting it needs root, as the tests have in CI. Unmounted when it goes.
+struct SmallDisk
+{
+    explicit SmallDisk(const QString &folder) : path(QFile::encodeName(folder))
+    {
+        QDir().mkpath(folder);
+        mounted = ::geteuid() == 0 && ::mount("tmpfs", path.constData(), "tmpfs", 0, "size=256k") == 0;
+    }
+    ~SmallDisk() { ::umount2(path.constData(), MNT_DETACH); }
+    void fill() const
+    {
+        QFile filler(QFile::decodeName(path) + QStringLiteral("/remplissage"));
+        for (filler.open(QIODevice::WriteOnly); filler.write(QByteArray(4096, 'x')) > 0 && filler.flush();) {
+        }
+    }
+    QByteArray path;
+    bool mounted;
+};
+
+} // namespace
 
 // The addressing sheet: the command line run as a script runs it, and the
 // dialog as the windows open it.
@@ -24,6 +60,16 @@ private slots:
     void pdfOfThreePages();
     void dialogStartsFromTheWindow_data();
     void dialogStartsFromTheWindow();
+    void writeFails_data();
+    void writeFails();
+    void fifoIsWrittenAsAStream();
+    void pdfTitleOnOneLine_data();
+    void pdfTitleOnOneLine();
+    void printerPaginatesAsThePdf_data();
+    void printerPaginatesAsThePdf();
+    void dialogSaves_data();
+    void dialogSaves();
+    void dialogFitsAndTabsInReadingOrder();
 
 private:
     struct Run
@@ -32,9 +78,11 @@ private:
         QByteArray out, err;
     };
     // The built program, in a scratch folder and without a display.
-    Run tool(const QStringList &args) const
+    Run tool(const QStringList &args, const std::function<void(QProcess &)> &setUp = {}) const
     {
         QProcess p;
+        if (setUp)
+            setUp(p);
         p.setWorkingDirectory(dir.path());
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove(QStringLiteral("DISPLAY"));
@@ -44,6 +92,32 @@ private:
         const bool ended = p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit;
         return {ended ? p.exitCode() : -1, p.readAllStandardOutput(), p.readAllStandardError()};
     }
+    static QString oneFrenchLine(const QByteArray &bytes)
+    {
+        const QString err = QString::fromUtf8(bytes);
+        return err.startsWith(u"adresse-dmx : ") && err.count(u'\n') == 1 && err.endsWith(u'\n') ? err : QString();
+    }
+    // Acts on the next modal dialog, from inside its own event loop.
+    void whenModal(const std::function<void(QDialog *)> &act)
+    {
+        auto *timer = new QTimer(this);
+        connect(timer, &QTimer::timeout, this, [timer, act] {
+            if (auto *modal = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+                timer->stop();
+                timer->deleteLater();
+                act(modal);
+            }
+        });
+        timer->start(20);
+    }
+    // The words of a PDF of the scratch folder, pages ended by form feeds.
+    QString pdfText(const QString &name, const QStringList &options = {}) const
+    {
+        QProcess p;
+        p.start(QStringLiteral("pdftotext"), options + QStringList{dir.filePath(name), QStringLiteral("-")});
+        return p.waitForFinished() ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
+    }
+    int pages(const QString &name) const { return int(pdfText(name).count(u'\f')); }
     QByteArray read(const QString &name) const
     {
         QFile f(dir.filePath(name));
@@ -72,7 +146,9 @@ void SheetTest::writes_data()
     QTest::newRow(".csv, other order, no terminator")
         << QStringList{"--feuille", "510,1,3", "--autre", "--sans-bouchon", "-o", "ligne.CSV"} << "ligne.CSV"
         << QByteArray("\xEF\xBB\xBF"
-                      "Appareil;Adresse;Dernier canal;1;2;3;4;5;6;7;8;9;10;Remarques\n"
+                      "Feuille d'adressage DMX\n"
+                      "Appareil;Adresse;Dernier canal;1 (1);2 (2);3 (4);4 (8);5 (16);6 (32);7 (64);8 (128);9 (256);"
+                      "10 (120R);Remarques\n"
                       "1;510;510;OFF;ON;ON;ON;ON;ON;ON;ON;ON;OFF;\n"
                       "2;511;511;ON;ON;ON;ON;ON;ON;ON;ON;ON;OFF;\n"
                       "3;512;512;;;;;;;;;;;hors interrupteurs\n");
@@ -101,17 +177,19 @@ void SheetTest::badInputWritesNothing_data()
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("says");
     const auto into = [](QStringList args) { return args << "-o" << "ancien.pdf"; };
-    QTest::newRow("unknown option") << into({"--feuille", "1,7,3", "--couleur"}) << "couleur";
+    QTest::newRow("unknown option") << into({"--feuille", "1,7,3", "--couleur"}) << "option inconnue « --couleur »";
+    QTest::newRow("long option with one dash") << into({"-feuille", "1,7,3"}) << "option inconnue « -feuille »";
     QTest::newRow("no --feuille") << into({"--titre", "Perche"}) << "il manque --feuille";
     QTest::newRow("two numbers") << into({"--feuille", "1,7"}) << "PREMIERE,CANAUX,NOMBRE";
     QTest::newRow("a word") << into({"--feuille", "1,sept,3"}) << "« sept » n'est pas un nombre entier";
-    QTest::newRow("number too long") << into({"--feuille", "1,99999999999999999999,3"}) << "nombre entier";
+    QTest::newRow("number too long") << into({"--feuille", "1,99999999999999999999,3"})
+                                     << "canaux doit aller de 1 à 512 (reçu : 99999999999999999999)";
     QTest::newRow("first -1") << into({"--feuille", "-1,7,3"}) << "première adresse doit aller de 0 à 511";
     QTest::newRow("stray argument") << into({"--feuille", "1,7,3", "encore"}) << "argument inattendu";
     QTest::newRow("-o twice") << QStringList{"--feuille", "1,7,3", "-o", "x.pdf", "-o", "ancien.pdf"}
                               << "plusieurs fois";
     QTest::newRow("unknown ending") << QStringList{"--feuille", "1,7,3", "-o", "ancien.doc"} << ".pdf, .csv ou .txt";
-    QTest::newRow("-o without a name") << QStringList{"--feuille", "1,7,3", "-o"} << "-o";
+    QTest::newRow("-o without a name") << QStringList{"--feuille", "1,7,3", "-o"} << "« -o » attend une valeur";
     QTest::newRow("-o empty") << QStringList{"--feuille", "1,7,3", "-o", ""} << "vide";
 }
 
@@ -127,9 +205,7 @@ void SheetTest::badInputWritesNothing()
     const Run r = tool(args);
     QCOMPARE(r.status, 2);
     QCOMPARE(r.out, QByteArray());
-    const QString err = QString::fromUtf8(r.err);
-    QVERIFY2(err.startsWith(u"adresse-dmx : ") && err.count(u'\n') == 1 && err.endsWith(u'\n'), qPrintable(err));
-    QVERIFY2(err.contains(says), qPrintable(err));
+    QVERIFY2(oneFrenchLine(r.err).contains(says), r.err.constData());
     QCOMPARE(read(QStringLiteral("ancien.pdf")) + read(QStringLiteral("ancien.doc")), QByteArray("ancienancien"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), before);
 }
@@ -137,13 +213,8 @@ void SheetTest::badInputWritesNothing()
 void SheetTest::pdfOfThreePages()
 {
     QCOMPARE(tool({"--feuille", "480,10,40", "--titre", "Perche 2", "-o", "perche.pdf"}).status, 0);
-    auto output = [&](const char *program, QStringList args) {
-        QProcess p;
-        p.start(QString::fromLatin1(program), QStringList{dir.filePath(QStringLiteral("perche.pdf"))} + args);
-        return p.waitForFinished() ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
-    };
-    QVERIFY(output("pdfinfo", {}).contains(QStringLiteral("\nPages:           3\n")));
-    const QString words = output("pdftotext", {QStringLiteral("-")});
+    QCOMPARE(pages(QStringLiteral("perche.pdf")), 3);
+    const QString words = pdfText(QStringLiteral("perche.pdf"));
     for (const char *expected : {"Perche 2", "interrupteur 1 = 256", "480 à 489", "870 à 879", "hors interrupteurs",
                                  "dépasse le canal 512", "bouchon 120R", "Page 1 sur 3", "Page 3 sur 3"})
         QVERIFY2(words.contains(QString::fromUtf8(expected)), expected);
@@ -204,7 +275,7 @@ void SheetTest::dialogStartsFromTheWindow()
     for (QPushButton *b : dialog->findChildren<QPushButton *>())
         if (b->text().remove(u'&') == u"Copier le tableau")
             QTest::mouseClick(b, Qt::LeftButton);
-    const QString firstRow = QApplication::clipboard()->text().section(u'\n', 1, 1);
+    const QString firstRow = QApplication::clipboard()->text().section(u'\n', 2, 2);
     QVERIFY2(firstRow.startsWith(QStringLiteral("1\t300\t%1\t").arg(299 + std::max(count, 1))), qPrintable(firstRow));
 
     // Closed, it leaves the window as it was, the focus where it was.
@@ -215,6 +286,219 @@ void SheetTest::dialogStartsFromTheWindow()
     QCOMPARE(w.focusWidget(), focus);
     w.activateWindow();
     QTRY_COMPARE(QApplication::focusWidget(), focus);
+}
+
+// Every way a write can fail: exit 1, one French line, the old files byte for
+// byte as they were, no new file and nothing left beside them.
+void SheetTest::writeFails_data()
+{
+    QTest::addColumn<QString>("where");
+    QTest::addColumn<QString>("name"); // in the folder; "-": standard output
+    QTest::addColumn<QString>("says");
+    QTest::newRow("csv over a file, full disk") << "plein" << "ancien.csv" << "« %1 » : disque plein.";
+    QTest::newRow("new csv, full disk") << "plein" << "neuf.csv" << "disque plein";
+    QTest::newRow("txt over a file, full disk") << "plein" << "ancien.txt" << "disque plein";
+    QTest::newRow("pdf over a file, full disk") << "plein" << "ancien.pdf" << "disque plein";
+    QTest::newRow("csv, read-only disk") << "lecture seule" << "ancien.csv" << "système de fichiers en lecture seule";
+    QTest::newRow("link to a device that is always full") << "lien" << "lien.csv" << "disque plein";
+    QTest::newRow("missing folder") << "" << "absent/neuf.csv" << "dossier introuvable";
+    QTest::newRow("a folder named .csv") << "" << "dossier.csv" << "c'est un dossier";
+    QTest::newRow("full standard output") << "" << "/dev/full" << "sortie standard : disque plein";
+    QTest::newRow("closed standard output") << "" << "" << "sortie standard : sortie fermée";
+}
+
+void SheetTest::writeFails()
+{
+    QFETCH(QString, where);
+    QFETCH(QString, name);
+    QFETCH(QString, says);
+    const QString folder = dir.filePath(QString::number(qHash(QTest::currentDataTag())));
+    const SmallDisk disk(folder);
+    if (!where.isEmpty() && !disk.mounted)
+        QSKIP("a full or read-only disk, or a device, is on a tmpfs this test mounts: run it as root, as CI does");
+    for (const char *old : {"ancien.csv", "ancien.txt", "ancien.pdf"}) {
+        QFile f(folder + u'/' + QLatin1String(old));
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write("ancien") == 6);
+    }
+    QVERIFY(QDir(folder).mkdir(QStringLiteral("dossier.csv")));
+    // A node of the tmpfs's own, like /dev/full: a fault that replaced it
+    // must not take the system's.
+    if (where == u"lien")
+        QVERIFY(::mknod(disk.path + "/plein", S_IFCHR | 0666, makedev(1, 7)) == 0
+                && QFile::link(QStringLiteral("plein"), folder + QStringLiteral("/lien.csv")));
+    if (where == u"plein")
+        disk.fill();
+    if (where == u"lecture seule")
+        QVERIFY(::mount(nullptr, disk.path.constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0);
+    const auto listing = [&] {
+        QStringList all;
+        for (const QFileInfo &f : QDir(folder).entryInfoList(QDir::AllEntries | QDir::System | QDir::Hidden)) {
+            QFile file(f.filePath());
+            all << f.fileName() + u' '
+                       + (f.isSymLink() ? f.symLinkTarget()
+                                        : f.isFile() && file.open(QIODevice::ReadOnly) ? file.readAll() : QString());
+        }
+        return all;
+    };
+    const QStringList before = listing();
+
+    const bool toFile = !name.startsWith(u'/') && !name.isEmpty();
+    const QString path = toFile ? folder + u'/' + name : QStringLiteral("-");
+    const Run r = tool({"--feuille", "1,7,3", "-o", path}, [&](QProcess &p) {
+        if (name.startsWith(u'/'))
+            p.setStandardOutputFile(name);
+        if (name.isEmpty())
+            p.setChildProcessModifier([] { ::close(STDOUT_FILENO); });
+    });
+    QCOMPARE(r.status, 1);
+    QVERIFY2(oneFrenchLine(r.err).contains(says.replace(QStringLiteral("%1"), path)), r.err.constData());
+    QCOMPARE(listing(), before);
+}
+
+// A FIFO is written to as a stream and stays a FIFO.
+void SheetTest::fifoIsWrittenAsAStream()
+{
+    const QString fifo = dir.filePath(QStringLiteral("tube.csv"));
+    QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+    QProcess reader;
+    reader.start(QStringLiteral("cat"), {fifo});
+    QCOMPARE(tool({"--feuille", "1,7,3", "-o", fifo}).status, 0);
+    if (!reader.waitForFinished(10000))
+        reader.kill(); // nothing ever opened the FIFO
+    const QByteArray got = reader.readAllStandardOutput();
+    QVERIFY2(got.startsWith("\xEF\xBB\xBF" "Feuille d'adressage DMX\n") && got.endsWith(";bouchon 120R\n"), got.constData());
+    QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
+}
+
+void SheetTest::pdfTitleOnOneLine_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("heading");
+    QTest::newRow("line break") << "Perche\n 2" << "Perche 2";
+    QTest::newRow("blank") << " \t " << "Feuille d'adressage DMX";
+    QTest::newRow("long: cut after a word") << "Perche de face, côté jardin, PAR LED de la salle des fêtes, "
+                                               "deuxième série avant le rideau de fond"
+                                            << "Perche de face, côté jardin, PAR LED de la salle des fêtes, deuxième…";
+}
+
+void SheetTest::pdfTitleOnOneLine()
+{
+    QFETCH(QString, title);
+    QFETCH(QString, heading);
+    const dmx::Plan plan = std::get<dmx::Plan>(dmx::makePlan({1, 7, 3}));
+    QCOMPARE(sheet::save(dir.filePath(QStringLiteral("titre.pdf")), plan, title), QString());
+    QCOMPARE(pdfText(QStringLiteral("titre.pdf")).section(u'\n', 0, 0), heading);
+}
+
+// A printer that reports no margin, or the 3 mm of a PDF printer, still gets
+// 10 mm at least, and as many pages as the saved PDF.
+void SheetTest::printerPaginatesAsThePdf_data()
+{
+    QTest::addColumn<qreal>("margin");
+    QTest::newRow("no margin") << qreal(0);
+    QTest::newRow("3 mm") << qreal(3);
+}
+
+void SheetTest::printerPaginatesAsThePdf()
+{
+    QFETCH(qreal, margin);
+    const dmx::Plan plan = std::get<dmx::Plan>(dmx::makePlan({1, 1, 512}));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFileName(dir.filePath(QStringLiteral("imprime.pdf")));
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageMargins(QMarginsF(margin, margin, margin, margin), QPageLayout::Millimeter);
+    sheet::paint(printer, plan, {});
+    QCOMPARE(sheet::save(dir.filePath(QStringLiteral("enregistre.pdf")), plan, {}), QString());
+    QCOMPARE(pages(QStringLiteral("imprime.pdf")), pages(QStringLiteral("enregistre.pdf")));
+
+    // Each word's box, in points from the page's corner (A4: 595 × 842).
+    const QString boxes = pdfText(QStringLiteral("imprime.pdf"), {QStringLiteral("-bbox")});
+    qreal nearest = 1e9;
+    for (const auto &w : QRegularExpression(QStringLiteral(
+             R"re(xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)")re")).globalMatch(boxes))
+        nearest = std::min({nearest, w.captured(1).toDouble(), w.captured(2).toDouble(),
+                            595.28 - w.captured(3).toDouble(), 841.89 - w.captured(4).toDouble()});
+    QVERIFY2(nearest >= 10 / 25.4 * 72, qPrintable(QString::number(nearest)));
+}
+
+// Saved from the dialog under the title's name and said on the status line;
+// a failure says why in a box and the old file stays.
+void SheetTest::dialogSaves_data()
+{
+    QTest::addColumn<QString>("form");
+    QTest::addColumn<bool>("full");
+    QTest::newRow("CSV") << "CSV" << false;
+    QTest::newRow("CSV on a full disk") << "CSV" << true;
+    QTest::newRow("PDF on a full disk") << "PDF" << true;
+}
+
+void SheetTest::dialogSaves()
+{
+    QFETCH(QString, form);
+    QFETCH(bool, full);
+    const QString folder = dir.filePath(QString::number(qHash(QTest::currentDataTag())));
+    const SmallDisk disk(folder);
+    if (full && !disk.mounted)
+        QSKIP("a full disk is a tmpfs this test mounts: run it as root, as CI does");
+    // The name the dialog offers: the file dialog may come back to it once
+    // it has read the folder.
+    QFile file(folder + QStringLiteral("/Perche 2.") + form.toLower());
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("ancien") == 6);
+    file.close();
+    if (full)
+        disk.fill();
+
+    SheetDialog dialog(42, 7, dmx::kColourDriverBank);
+    dialog.findChild<QLineEdit *>(QStringLiteral("titre"))->setText(QStringLiteral("Perche 2"));
+    QString suggested, box;
+    whenModal([&](QDialog *files) {
+        suggested = qobject_cast<QFileDialog *>(files)->selectedFiles().value(0);
+        qobject_cast<QFileDialog *>(files)->selectFile(file.fileName());
+        if (full)
+            whenModal([&](QDialog *message) {
+                box = qobject_cast<QMessageBox *>(message)->text();
+                message->done(0);
+            });
+        files->done(QDialog::Accepted);
+    });
+    for (QPushButton *b : dialog.findChildren<QPushButton *>())
+        if (b->text().remove(u'&') == QStringLiteral("Enregistrer en %1…").arg(form))
+            b->click();
+
+    QVERIFY2(suggested.endsWith(QStringLiteral("/Perche 2.") + form.toLower()), qPrintable(suggested));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray written = file.readAll();
+    QCOMPARE(dialog.findChild<QLabel *>(QStringLiteral("resume"))->text(),
+             full ? QStringLiteral("Rien n'a été enregistré.")
+                  : QStringLiteral("Enregistré : « %1 », 12 appareils.").arg(file.fileName()));
+    QVERIFY2(full ? box.contains(u"disque plein") && written == "ancien"
+                  : box.isEmpty() && written.startsWith("\xEF\xBB\xBF" "Perche 2\nAppareil;"), qPrintable(box));
+}
+
+void SheetTest::dialogFitsAndTabsInReadingOrder()
+{
+    SheetDialog(1, 1, dmx::kColourDriverBank).findChild<QLineEdit *>(QStringLiteral("titre"))->setText(u"Perche 3"_qs);
+    SheetDialog dialog(42, 7, dmx::kColourDriverBank);
+    auto *title = dialog.findChild<QLineEdit *>(QStringLiteral("titre"));
+    QCOMPARE(title->text(), QStringLiteral("Perche 3")); // kept from the last opening
+    // At 200 % on a 1280 × 1024 screen, with room for the window's frame.
+    const QSize size = dialog.sizeHint() * 2;
+    QVERIFY2(size.width() + 20 <= 1280 && size.height() + 60 <= 1024, qPrintable(QString::number(size.width())));
+    dialog.findChild<QSpinBox *>(QStringLiteral("nombre"))->setValue(1);
+    QCOMPARE(dialog.findChild<QLabel *>(QStringLiteral("resume"))->text(), QStringLiteral("Adresse 42, dernier canal 48."));
+
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    title->setFocus();
+    QStringList order;
+    for (int i = 0; i < 12; ++i) {
+        QWidget *focus = QApplication::focusWidget();
+        auto *button = qobject_cast<QPushButton *>(focus);
+        order << (button ? button->text().remove(u'&') : focus->objectName());
+        QTest::keyClick(focus, Qt::Key_Tab);
+    }
+    QCOMPARE(order, QStringList({"titre", "premiere", "canaux", "nombre", "ordre", "bouchon", "Imprimer…",
+                                 "Enregistrer en PDF…", "Enregistrer en CSV…", "Copier le tableau", "Fermer", "titre"}));
 }
 
 int main(int argc, char *argv[])

@@ -1,8 +1,9 @@
-// Renders both windows, as a technician would see them mid-use, and the
-// addressing sheet's dialog, into PNG files for the README:
-// screenshot <output folder>.
+// Renders both windows, as a technician would see them mid-use, the
+// addressing sheet's dialog and, given a patch, the patch window, into PNG
+// files for the README: screenshot <output folder> [<patch>].
 
 #include "fixturewindow.h"
+#include "rigwindow.h"
 #include "sheetdialog.h"
 #include "shell.h"
 
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
 
 namespace {
@@ -53,5 +55,33 @@ int main(int argc, char *argv[])
         qFatal("Ctrl+P opened no sheet dialog");
     QTest::keyClicks(sheet->findChild<QLineEdit *>(QStringLiteral("titre")), QStringLiteral("Perche 2, PAR LED"));
     save(*sheet, out.filePath(QStringLiteral("sheet-dialog.png")));
+    if (argc < 3)
+        return 0;
+
+    // The cycloramas read their bank upside down and have a mode switch: a
+    // profile of the user's own, kept where the window keeps it, so that the
+    // command line draws the page with it too.
+    dmx::ProfileChoices choices;
+    dmx::SwitchProfile cyclo = dmx::otherFixtureProfile();
+    cyclo.name = "Cycliode (ON en bas, mode)";
+    cyclo.onIsUp = false;
+    cyclo.tenth = dmx::TenthSwitch::Function;
+    cyclo.functionName = "Mode";
+    cyclo.functionOn = true;
+    choices.own.push_back(cyclo);
+    choices.choose("Cycliode", {}, cyclo.name);
+    choices.choose("Lyre wash", {}, dmx::colourDriverProfile().name);
+    QDir().mkpath(QFileInfo(RigWindow::profilesPath()).path());
+    if (const auto error = dmx::saveProfileChoices(choices, RigWindow::profilesPath().toStdString()))
+        qFatal("%s", error->c_str());
+    RigWindow rig;
+    if (!rig.openFile(QString::fromLocal8Bit(argv[2])))
+        qFatal("could not read the patch");
+    rig.resize(1000, 760);
+    auto *table = rig.findChild<QTableWidget *>(QStringLiteral("appareils"));
+    for (int r = 0; r < table->rowCount(); ++r)
+        if (table->item(r, 2)->text() == u"Cyclo 2")
+            table->selectRow(r);
+    save(rig, out.filePath(QStringLiteral("rig-window.png")));
     return 0;
 }

@@ -3,6 +3,7 @@
 #include "access.h"
 #include "announcer.h"
 #include "look.h"
+#include "rigwindow.h"
 #include "sheetdialog.h"
 #include "switchcell.h"
 #include "textbox.h"
@@ -77,6 +78,13 @@ void FixtureWindow::connectHandlers()
         emit otherWindowRequested();
     });
     connect(c.quit, &QPushButton::clicked, this, &FixtureWindow::quitRequested);
+
+    // Ctrl+O and the address box's menu open the patch window.
+    auto *patch = new QAction(QStringLiteral("Patch…"), this);
+    patch->setShortcut(QKeySequence::Open);
+    addAction(patch);
+    connect(patch, &QAction::triggered, this, [] { RigWindow::showWindow(); });
+    c.address->addAction(patch);
 
     // Ctrl+P anywhere in the window, and the last entry of the address box's menu.
     auto *sheet = new QAction(QStringLiteral("Feuille d'adressage…"), this);

@@ -5,9 +5,10 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
-#include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,6 +23,27 @@ namespace {
 // The line of a dozen fixtures that the sheet is mostly made for.
 constexpr int kStartingFixtures = 12;
 const dmx::BankProfile kOrders[] = {dmx::kColourDriverBank, dmx::kOtherFixtureBank};
+
+// The title as the user last left it, so that the next sheet of the same
+// line starts from it, from either window.
+QString keptTitle;
+
+// A file name from the title: what a file system refuses becomes a dash.
+QString fileNameOf(const QString &title, const QString &suffix)
+{
+    QString name = sheet::fromUtf8(dmx::titleLine(title.toStdString()));
+    for (QChar &c : name)
+        if (QStringView(u"/\\:*?\"<>|").contains(c) || c.category() == QChar::Other_Control)
+            c = u'-';
+    while (name.startsWith(u'.') || name.startsWith(u'-'))
+        name.remove(0, 1);
+    return (name.isEmpty() ? QStringLiteral("feuille-adressage") : name) + u'.' + suffix;
+}
+
+QString fixtures(std::size_t n)
+{
+    return n == 1 ? QStringLiteral("1 appareil") : QStringLiteral("%1 appareils").arg(n);
+}
 
 QSpinBox *spinBox(const char *name, int low, int high, int value, QWidget *parent)
 {
@@ -49,8 +71,10 @@ SheetDialog::SheetDialog(std::optional<int> first, std::optional<int> channels,
     setWindowTitle(QStringLiteral("Feuille d'adressage"));
     title_->setObjectName(QStringLiteral("titre"));
     title_->setPlaceholderText(QStringLiteral("Par exemple : Perche 2, PAR LED"));
+    title_->setText(keptTitle);
+    connect(title_, &QLineEdit::textChanged, this, [](const QString &text) { keptTitle = text; });
     order_->setObjectName(QStringLiteral("ordre"));
-    order_->addItem(QStringLiteral("Interrupteur 1 = 256 (Corvane color driver)"));
+    order_->addItem(QStringLiteral("Interrupteur 1 = 256 (pilote de LED Corvane)"));
     order_->addItem(QStringLiteral("Interrupteur 1 = 1 (autre appareil)"));
     order_->setCurrentIndex(bank.weight(1) == kOrders[0].weight(1) ? 0 : 1);
     terminator_->setObjectName(QStringLiteral("bouchon"));
@@ -67,11 +91,17 @@ SheetDialog::SheetDialog(std::optional<int> first, std::optional<int> channels,
     form->addRow(terminator_);
     form->addRow(summary_);
 
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    const auto add = [buttons](const QString &text, auto handler) {
-        auto *b = buttons->addButton(text, QDialogButtonBox::ActionRole);
+    // Plain buttons on two rows, not a button box: the dialog stays narrow
+    // enough for a 1280-pixel screen at 200 %, and Tab goes through the
+    // buttons in reading order, "Fermer" last.
+    auto *buttons = new QGridLayout;
+    const auto add = [this, buttons](const QString &text, auto handler) {
+        auto *b = new QPushButton(text, this);
         b->setAutoDefault(false);
-        QObject::connect(b, &QPushButton::clicked, handler);
+        connect(b, &QPushButton::clicked, this, handler);
+        const int n = buttons->count();
+        buttons->addWidget(b, n / 3, n % 3);
+        return b;
     };
     add(QStringLiteral("&Imprimer…"), [this] { print(); });
     add(QStringLiteral("Enregistrer en P&DF…"), [this] {
@@ -83,7 +113,8 @@ SheetDialog::SheetDialog(std::optional<int> first, std::optional<int> channels,
                QStringLiteral("Tableaux CSV, séparateur point-virgule (*.csv)"), QStringLiteral("csv"));
     });
     add(QStringLiteral("Co&pier le tableau"), [this] { copy(); });
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    buttons->addItem(new QSpacerItem(0, 0), 1, 1);
+    add(QStringLiteral("&Fermer"), [this] { reject(); });
     form->addRow(buttons);
 
     for (QSpinBox *box : {first_, channels_, fixtures_})
@@ -123,10 +154,8 @@ void SheetDialog::showSummary()
         return;
     }
     const auto &rows = std::get<dmx::Plan>(made).rows;
-    QString text = QStringLiteral("Adresses %1 à %2, dernier canal %3.")
-                       .arg(rows.front().start)
-                       .arg(rows.back().start)
-                       .arg(rows.back().last);
+    QString text = sheet::fromUtf8(dmx::addressSpan(std::get<dmx::Plan>(made))) + u'.';
+    text[0] = text[0].toUpper();
     const auto flagged = std::count_if(rows.begin(), rows.end(),
                                        [](const dmx::SheetRow &r) { return !r.settable || r.pastLine; });
     if (flagged)
@@ -142,7 +171,7 @@ void SheetDialog::print()
         return;
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setDocName(title().isEmpty() ? windowTitle() : title());
+    printer.setDocName(sheet::fromUtf8(dmx::heading(title().toStdString())));
     // The preview's print button brings Qt's print dialog.
     QPrintPreviewDialog preview(&printer, this);
     connect(&preview, &QPrintPreviewDialog::paintRequested, this,
@@ -155,24 +184,27 @@ void SheetDialog::saveAs(const QString &caption, const QString &filter, const QS
     const auto made = plan();
     if (!made)
         return;
-    QString path = QFileDialog::getSaveFileName(this, caption,
-                                                QStringLiteral("feuille-adressage.") + suffix, filter);
+    QString path = QFileDialog::getSaveFileName(this, caption, fileNameOf(title(), suffix), filter);
     if (path.isEmpty())
         return;
     if (!path.endsWith(u'.' + suffix, Qt::CaseInsensitive))
         path += u'.' + suffix;
     const QString error = sheet::save(path, *made, title());
-    if (!error.isEmpty())
-        QMessageBox::warning(this, windowTitle(), error);
+    if (!error.isEmpty()) {
+        summary_->setText(QStringLiteral("Rien n'a été enregistré."));
+        QMessageBox::warning(this, windowTitle(), error[0].toUpper() + error.mid(1));
+        return;
+    }
+    summary_->setText(QStringLiteral("Enregistré : « %1 », %2.")
+                          .arg(QDir::toNativeSeparators(path), fixtures(made->rows.size())));
 }
 
 // Tab-separated, so that it pastes into a spreadsheet's columns.
 void SheetDialog::copy()
 {
     if (const auto made = plan()) {
-        QGuiApplication::clipboard()->setText(sheet::fromUtf8(dmx::separatedTable(*made, '\t')));
-        summary_->setText(QStringLiteral("Tableau copié : %1 appareil%2, à coller dans un tableur.")
-                              .arg(made->rows.size())
-                              .arg(made->rows.size() == 1 ? "" : "s"));
+        QGuiApplication::clipboard()->setText(sheet::fromUtf8(dmx::separatedTable(*made, '\t', title().toStdString())));
+        summary_->setText(QStringLiteral("Tableau copié : %1, à coller dans un tableur.")
+                              .arg(fixtures(made->rows.size())));
     }
 }

@@ -1,14 +1,14 @@
 #include "sheetpage.h"
 
-#include "look.h"
+#include "paper.h"
+#include "savefile.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -16,28 +16,13 @@ namespace sheet {
 
 namespace {
 
-// The page is laid out in tenths of a millimetre whatever the device's
-// resolution, so a printer and the PDF writer give the same sheet.
-constexpr qreal kUnitsPerInch = 254;
-
 // Column widths; the remarks take what is left of the line.
 constexpr qreal kNumberWidth = 160, kStartWidth = 170, kChannelsWidth = 230;
 constexpr qreal kBankWidth = 900, kNarrowestRemarks = 300;
 constexpr qreal kRowHeight = 150, kHeadingHeight = 80, kFooterHeight = 70;
 
-// The drawn bank: nine slots in one body, the terminator in a body of its own.
-constexpr qreal kSideLabels = 90, kBodyPad = 20, kSlotWidth = 50, kSlotGap = 14;
-constexpr qreal kBodyHeight = 86, kTerminatorGap = 60;
-
-// The windows' face: it travels inside the program, so every machine prints
-// the same sheet. Sizes are in the page's tenths of a millimetre.
-QFont font(int height, bool bold = false)
-{
-    QFont f = look::font({});
-    f.setPixelSize(height);
-    f.setBold(bold);
-    return f;
-}
+using paper::font;
+using paper::kSideLabels;
 
 constexpr int kLeft = Qt::AlignLeft | Qt::AlignVCenter;
 constexpr qreal kStartLeft = kNumberWidth, kChannelsLeft = kStartLeft + kStartWidth;
@@ -52,17 +37,11 @@ public:
         : device_(device)
         , p_(&device)
         , plan_(plan)
-        , name_(title.isEmpty() ? QStringLiteral("Feuille d'adressage DMX") : title)
+        , name_(fromUtf8(dmx::heading(title.toStdString())))
     {
-        p_.setRenderHint(QPainter::Antialiasing);
-        const qreal toDevice = device.logicalDpiX() / kUnitsPerInch;
-        width_ = device.width() / toDevice;
-        height_ = device.height() / (device.logicalDpiY() / kUnitsPerInch);
-        // A page too narrow for the columns gets the whole sheet smaller.
-        const qreal shrink = std::min<qreal>(1, width_ / (kRemarksLeft + kNarrowestRemarks));
-        p_.scale(toDevice * shrink, toDevice * shrink);
-        width_ /= shrink;
-        height_ /= shrink;
+        const QSizeF page = paper::setUpPage(p_, device, kRemarksLeft + kNarrowestRemarks);
+        width_ = page.width();
+        height_ = page.height();
     }
 
     void paint()
@@ -106,23 +85,20 @@ private:
     qreal intro(const std::vector<dmx::Remark> &legend)
     {
         const dmx::Run &run = plan_.run;
-        const dmx::SheetRow &last = plan_.rows.back();
         const auto rows = plan_.rows.size();
-        text(QRectF(0, 0, width_, 80), kLeft, name_, font(64, true));
+        text(QRectF(0, 0, width_, 80), kLeft, paper::fitted(name_, font(64, true), width_, &device_), font(64, true));
         text(QRectF(0, 90, width_, 50), kLeft,
              QStringLiteral("Ordre des interrupteurs : %1 (de gauche à droite, interrupteur 9 = %2)")
                  .arg(fromUtf8(dmx::weightOrder(run.bank)))
                  .arg(run.bank.weight(dmx::kAddressSwitches)),
              font(34, true));
         text(QRectF(0, 140, width_, 50), kLeft,
-             QStringLiteral("%1 %2 de %3 %4 : adresses %5 à %6, dernier canal %7")
+             QStringLiteral("%1 %2 de %3 %4 : %5")
                  .arg(rows)
                  .arg(rows == 1 ? u"appareil" : u"appareils")
                  .arg(run.channels)
                  .arg(run.channels == 1 ? u"canal" : u"canaux")
-                 .arg(run.first)
-                 .arg(last.start)
-                 .arg(last.last),
+                 .arg(fromUtf8(dmx::addressSpan(plan_))),
              font(34));
         qreal y = 190;
         for (const dmx::Remark &r : legend) {
@@ -158,7 +134,7 @@ private:
         text(QRectF(kChannelsLeft, y, kChannelsWidth, kRowHeight), kLeft,
              QStringLiteral("%1 à %2").arg(row.start).arg(row.last), font(34));
         if (row.settable)
-            bank(kBankLeft, y + 18, row);
+            paper::drawBank(p_, {kBankLeft, y + 18}, profile_, row.on);
         else
             text(QRectF(kBankLeft + kSideLabels, y, kBankWidth - kSideLabels, kRowHeight), kLeft,
                  QStringLiteral("pas de réglage possible"), bold);
@@ -171,60 +147,19 @@ private:
     void footer(int n, int pages)
     {
         const QRectF footer(0, height_ - kFooterHeight + 20, width_, kFooterHeight - 20);
-        text(footer, Qt::AlignLeft | Qt::AlignBottom, name_, font(28));
-        text(footer, Qt::AlignRight | Qt::AlignBottom, QStringLiteral("Page %1 sur %2").arg(n).arg(pages),
-             font(28));
-    }
-
-    // One switch slot: the lever is the solid block, at the top for ON.
-    void slot(qreal x, qreal y, bool on)
-    {
-        const QRectF hole(x, y, kSlotWidth, kBodyHeight - 2 * kBodyPad + 20);
-        p_.setPen(QPen(Qt::black, 3));
-        p_.setBrush(QColor(0xdd, 0xdd, 0xdd));
-        p_.drawRect(hole);
-        const qreal lever = hole.height() / 2 - 4;
-        p_.setPen(Qt::NoPen);
-        p_.setBrush(Qt::black);
-        p_.drawRect(QRectF(x + 6, on ? y + 6 : hole.bottom() - 6 - lever, kSlotWidth - 12, lever - 2));
-    }
-
-    void bank(qreal x, qreal y, const dmx::SheetRow &row)
-    {
-        const QFont small = font(28), tiny = font(24, true);
-        text(QRectF(x, y, kSideLabels - 10, 30), Qt::AlignRight | Qt::AlignTop, QStringLiteral("ON"), tiny);
-        text(QRectF(x, y + kBodyHeight - 30, kSideLabels - 10, 30), Qt::AlignRight | Qt::AlignBottom,
-             QStringLiteral("OFF"), tiny);
-        // The arrow points the way a lever goes for ON, as printed on the parts.
-        QPainterPath arrow;
-        arrow.moveTo(x + 14, y + 4);
-        arrow.lineTo(x + 2, y + 22);
-        arrow.lineTo(x + 26, y + 22);
-        arrow.closeSubpath();
-        p_.fillPath(arrow, Qt::black);
-
-        x += kSideLabels;
-        const qreal body = 2 * kBodyPad + dmx::kAddressSwitches * kSlotWidth
-                           + (dmx::kAddressSwitches - 1) * kSlotGap;
-        const QRectF terminatorBody(x + body + kTerminatorGap, y, kSlotWidth + 2 * kBodyPad, kBodyHeight);
-        p_.setPen(QPen(Qt::black, 5));
-        p_.setBrush(Qt::white);
-        p_.drawRoundedRect(QRectF(x, y, body, kBodyHeight), 8, 8);
-        p_.drawRoundedRect(terminatorBody, 8, 8);
-
-        for (int k = 1; k <= dmx::kTerminatorSwitch; ++k) {
-            const bool terminator = k == dmx::kTerminatorSwitch;
-            const qreal left = terminator ? terminatorBody.left() + kBodyPad
-                                          : x + kBodyPad + (k - 1) * (kSlotWidth + kSlotGap);
-            slot(left, y + kBodyPad - 10, row.on[k - 1]);
-            text(QRectF(left - 30, y + kBodyHeight + 2, kSlotWidth + 60, 34), Qt::AlignHCenter | Qt::AlignTop,
-                 terminator ? QStringLiteral("120R") : QString::number(k), small);
-        }
+        const QString page = QStringLiteral("Page %1 sur %2").arg(n).arg(pages);
+        const qreal pageWidth = QFontMetricsF(font(28), &device_).horizontalAdvance(page);
+        text(footer, Qt::AlignLeft | Qt::AlignBottom, paper::fitted(name_, font(28), width_ - pageWidth - 60, &device_), font(28));
+        text(footer, Qt::AlignRight | Qt::AlignBottom, page, font(28));
     }
 
     QPagedPaintDevice &device_;
     QPainter p_;
     const dmx::Plan &plan_;
+    // The windows' own banks: the weights, ON up, the terminator apart.
+    const dmx::SwitchProfile &profile_ = plan_.run.bank.weight(1) == dmx::kColourDriverBank.weight(1)
+                                             ? dmx::colourDriverProfile()
+                                             : dmx::otherFixtureProfile();
     const QString name_;
     qreal width_ = 0, height_ = 0;
 };
@@ -241,42 +176,37 @@ void paint(QPagedPaintDevice &device, const dmx::Plan &plan, const QString &titl
     SheetPainter(device, plan, title).paint();
 }
 
-QByteArray csv(const dmx::Plan &plan)
+QByteArray csv(const dmx::Plan &plan, const QString &title)
 {
     // The byte order mark tells a spreadsheet the file is UTF-8 ("à").
-    return QByteArray("\xEF\xBB\xBF") + QByteArray::fromStdString(dmx::separatedTable(plan, ';'));
+    return QByteArray("\xEF\xBB\xBF") + QByteArray::fromStdString(dmx::separatedTable(plan, ';', title.toStdString()));
 }
 
-bool knownFormat(const QString &path)
+QString unknownFormat(const QString &path)
 {
     const QString suffix = QFileInfo(path).suffix().toLower();
-    return suffix == u"pdf" || suffix == u"csv" || suffix == u"txt";
+    if (suffix == u"pdf" || suffix == u"csv" || suffix == u"txt")
+        return {};
+    return QStringLiteral("« %1 » : le nom doit finir par .pdf, .csv ou .txt.").arg(path);
 }
 
 QString save(const QString &path, const dmx::Plan &plan, const QString &title)
 {
-    if (!knownFormat(path))
-        return QStringLiteral("« %1 » : le nom doit finir par .pdf, .csv ou .txt.").arg(path);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return QStringLiteral("impossible d'écrire « %1 » : %2").arg(path, file.errorString());
-
     const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix == u"pdf") {
-        QPdfWriter pdf(&file);
-        pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                      QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
-        pdf.setTitle(title.isEmpty() ? QStringLiteral("Feuille d'adressage DMX") : title);
-        pdf.setCreator(QCoreApplication::applicationName());
-        paint(pdf, plan, title);
-    } else if (suffix == u"csv") {
-        file.write(csv(plan));
-    } else {
-        file.write(QByteArray::fromStdString(dmx::textTable(plan, title.toStdString())));
-    }
-    if (!file.commit())
-        return QStringLiteral("impossible d'écrire « %1 » : %2").arg(path, file.errorString());
-    return {};
+    if (suffix == u"pdf")
+        return savefile::savePdf(path, [&](QPdfWriter &pdf) {
+            pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                          QMarginsF(paper::kMarginMm, paper::kMarginMm, paper::kMarginMm, paper::kMarginMm),
+                                          QPageLayout::Millimeter));
+            pdf.setTitle(fromUtf8(dmx::heading(title.toStdString())));
+            pdf.setCreator(QCoreApplication::applicationName());
+            paint(pdf, plan, title);
+        });
+    if (suffix == u"csv")
+        return savefile::saveBytes(path, csv(plan, title));
+    if (suffix == u"txt")
+        return savefile::saveBytes(path, QByteArray::fromStdString(dmx::textTable(plan, title.toStdString())));
+    return unknownFormat(path);
 }
 
 } // namespace sheet

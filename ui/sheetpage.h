@@ -15,14 +15,14 @@ QString fromUtf8(const std::string &s);
 // Draws every page onto the device's current page size and margins.
 void paint(QPagedPaintDevice &device, const dmx::Plan &plan, const QString &title);
 
-// Writes .pdf, .csv or .txt, chosen by the name's ending. The file is written
-// beside the target and renamed over it only when complete, so a failure
-// leaves any file already there untouched. Returns the French reason on
-// failure, an empty text on success.
+// Writes .pdf, .csv or .txt, chosen by the name's ending, through
+// savefile::saveBytes: a failure leaves any file already there untouched.
+// Returns the French reason on failure, an empty text on success.
 QString save(const QString &path, const dmx::Plan &plan, const QString &title);
-bool knownFormat(const QString &path);
+// Empty when the name ends in .pdf, .csv or .txt, else why it cannot be.
+QString unknownFormat(const QString &path);
 
 // The bytes of a CSV file: what a French spreadsheet opens directly.
-QByteArray csv(const dmx::Plan &plan);
+QByteArray csv(const dmx::Plan &plan, const QString &title);
 
 } // namespace sheet

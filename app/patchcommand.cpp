@@ -1,0 +1,130 @@
+#include "patchcommand.h"
+
+#include "patch.h"
+#include "rigpage.h"
+#include "rigwindow.h"
+#include "savefile.h"
+#include "sheetpage.h"
+
+#include <QCommandLineParser>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+constexpr int kBadInput = 2;
+constexpr int kNotWritten = 1;
+
+using sheet::fromUtf8;
+
+// A profile by its whole name, or by the start of one name alone
+// ("colour driver"), whatever the case.
+const dmx::SwitchProfile *profileNamed(const dmx::ProfileChoices &choices, const QString &name, QString &reason)
+{
+    if (const dmx::SwitchProfile *p = choices.find(name.toStdString()))
+        return p;
+    const dmx::SwitchProfile *found = nullptr;
+    QStringList names;
+    for (const dmx::SwitchProfile &p : choices.all()) {
+        names << QStringLiteral("« %1 »").arg(fromUtf8(p.name));
+        if (fromUtf8(p.name).startsWith(name, Qt::CaseInsensitive)) {
+            if (found) {
+                reason = QStringLiteral("--profil : « %1 » désigne plusieurs profils.").arg(name);
+                return nullptr;
+            }
+            found = choices.find(p.name);
+        }
+    }
+    if (!found)
+        reason = QStringLiteral("--profil : pas de profil « %1 » (profils : %2).").arg(name, names.join(u", "));
+    return found;
+}
+
+} // namespace
+
+PatchOptions::PatchOptions()
+    : patch(QStringLiteral("patch"),
+            QStringLiteral("Feuille d'un patch entier : le fichier d'une console ou d'un plan (CSV, QLC+ .qxw, "
+                           "MVR), ligne par ligne, chaque appareil avec son réglage."),
+            QStringLiteral("FICHIER"))
+    , profile(QStringLiteral("profil"),
+              QStringLiteral("Avec --patch : le profil d'interrupteurs d'un type d'appareil, pour tous ses modes "
+                             "(nom du profil ou son début). Option répétable."),
+              QStringLiteral("TYPE=PROFIL"))
+    , line(QStringLiteral("ligne"), QStringLiteral("Avec --patch : seulement la ligne de cet univers DMX."),
+           QStringLiteral("U"))
+{
+}
+
+int runPatch(const QCommandLineParser &parser, const PatchOptions &options, const QString &output,
+             const QString &title, QString &reason)
+{
+    for (const QCommandLineOption *once : {&options.patch, &options.line})
+        if (parser.values(*once).size() > 1) {
+            reason = QStringLiteral("l'option --%1 est donnée plusieurs fois.").arg(once->names().front());
+            return kBadInput;
+        }
+    std::optional<int> universe;
+    if (parser.isSet(options.line)) {
+        bool ok = false;
+        universe = parser.value(options.line).toInt(&ok);
+        if (!ok || *universe < 1) {
+            reason = QStringLiteral("--ligne attend un numéro d'univers à partir de 1 (reçu : « %1 »).")
+                         .arg(parser.value(options.line));
+            return kBadInput;
+        }
+    }
+    if (!output.isEmpty() && output != u"-") {
+        if (const QString problem = sheet::unknownFormat(output); !problem.isEmpty()) {
+            reason = QStringLiteral("-o ") + problem;
+            return kBadInput;
+        }
+    }
+
+    // The choices remembered by the window, then the command line's own.
+    auto stored = dmx::loadProfileChoices(RigWindow::profilesPath().toStdString());
+    if (const auto *error = std::get_if<dmx::ReadError>(&stored)) {
+        reason = fromUtf8(error->message);
+        return kBadInput;
+    }
+    dmx::ProfileChoices choices = std::get<dmx::ProfileChoices>(std::move(stored));
+    for (const QString &value : parser.values(options.profile)) {
+        const qsizetype equals = value.lastIndexOf(u'=');
+        const QString type = value.left(equals).trimmed();
+        if (equals < 0 || type.isEmpty()) {
+            reason = QStringLiteral("--profil attend TYPE=PROFIL (reçu : « %1 »).").arg(value);
+            return kBadInput;
+        }
+        const dmx::SwitchProfile *p = profileNamed(choices, value.mid(equals + 1).trimmed(), reason);
+        if (!p)
+            return kBadInput;
+        choices.choose(type.toStdString(), {}, p->name);
+    }
+
+    const QString path = parser.value(options.patch);
+    dmx::FixtureLibrary library(dmx::FixtureLibrary::standardFolders());
+    dmx::ReadOptions read;
+    read.library = &library;
+    auto rig = dmx::readPatch(path.toStdString(), read);
+    if (const auto *error = std::get_if<dmx::ReadError>(&rig)) {
+        reason = fromUtf8(error->message);
+        return kBadInput;
+    }
+    dmx::Rig &fixtures = std::get<dmx::Rig>(rig);
+    int number = 0;
+    if (universe && !(number = rigsheet::keepLine(fixtures, *universe))) {
+        reason = QStringLiteral("--ligne : « %1 » n'a pas d'appareil sur l'univers %2.")
+                     .arg(QFileInfo(path).fileName())
+                     .arg(*universe);
+        return kBadInput;
+    }
+    dmx::RigPlan plan = dmx::makeRigPlan(fixtures, choices);
+    if (number)
+        plan.lines.front().number = number;
+
+    if (output.isEmpty() || output == u"-")
+        reason = savefile::writeStandardOutput(QByteArray::fromStdString(dmx::textTable(plan, title.toStdString())));
+    else
+        reason = rigsheet::save(output, plan, title);
+    return reason.isEmpty() ? 0 : kNotWritten;
+}

@@ -1,0 +1,464 @@
+#include "paper.h"
+#include "fixturewindow.h"
+#include "rigpage.h"
+#include "rigwindow.h"
+#include "sheetpage.h"
+#include "shell.h"
+#include "windowprobe.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPainter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+
+// The rig sheet: its pages, the patch window, and --patch run as a script
+// runs it. The patches are written here.
+class RigTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void bankFollowsEachProfileField_data();
+    void bankFollowsEachProfileField();
+    void pagesByLine_data();
+    void pagesByLine();
+    void windowTable_data();
+    void windowTable();
+    void chosenProfileIsRemembered();
+    void ownProfileEditedInTheWindow();
+    void brokenProfilesFileIsSaid();
+    void droppedFileOpens_data();
+    void droppedFileOpens();
+    void opensFromEitherWindow_data();
+    void opensFromEitherWindow();
+    void commandLine_data();
+    void commandLine();
+    void commandLineBadInput_data();
+    void commandLineBadInput();
+
+private:
+    struct Run
+    {
+        int status;
+        QByteArray out, err;
+    };
+    Run tool(const QStringList &args) const
+    {
+        QProcess p;
+        p.setWorkingDirectory(dir.path());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(ADRESSE_DMX), args);
+        const bool ended = p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit;
+        return {ended ? p.exitCode() : -1, p.readAllStandardOutput(), p.readAllStandardError()};
+    }
+    QString write(const QString &name, const QByteArray &bytes) const
+    {
+        QFile f(dir.filePath(name));
+        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+            qFatal("could not write %s", qPrintable(name));
+        return f.fileName();
+    }
+    QByteArray read(const QString &name) const
+    {
+        QFile f(dir.filePath(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(absent)");
+    }
+    QString pdfText(const QString &name, const QStringList &args = {}) const
+    {
+        QProcess p;
+        p.start(QStringLiteral("pdftotext"), args + QStringList{dir.filePath(name), QStringLiteral("-")});
+        return p.waitForFinished() ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
+    }
+
+    QTemporaryDir dir;
+};
+
+namespace {
+
+dmx::Fixture fixture(const char *label, const char *type, int universe, int address, std::optional<int> channels)
+{
+    dmx::Fixture f;
+    f.label = label;
+    f.type = type;
+    f.mode = "Standard";
+    f.universe = universe;
+    f.address = address;
+    f.channels = channels;
+    return f;
+}
+
+// Two lines, the first holding two fixtures that share channels 6 and 7.
+dmx::Rig smallRig()
+{
+    return {{fixture("Face 1", "Wash", 1, 1, 7), fixture("Face 2", "Wash", 1, 6, 7),
+             fixture("Contre", "Spot", 1, 20, 16), fixture("Douche", "Spot", 3, 1, 16),
+             fixture("Sol", "Par", 3, 100, std::nullopt)}};
+}
+
+const QByteArray kCsv = "Nom;Type;Mode;Adresse;Canaux\n"
+                        "Face 1;Wash;Standard;1.1;7\n"
+                        "Face 2;Wash;Standard;1.8;7\n"
+                        "Douche;Spot;Standard;2/1;16\n";
+
+QImage drawn(const dmx::SwitchProfile &profile, const std::array<bool, 10> &on)
+{
+    QImage image(500, 80, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    p.scale(0.5, 0.5);
+    paper::drawBank(p, {}, profile, on);
+    return image;
+}
+
+QTableWidget *tableOf(RigWindow &w)
+{
+    return w.findChild<QTableWidget *>(QStringLiteral("appareils"));
+}
+
+QString cell(RigWindow &w, int row, int column)
+{
+    return tableOf(w)->item(row, column)->text();
+}
+
+} // namespace
+
+void RigTest::initTestCase()
+{
+    QVERIFY(dir.isValid());
+    QStandardPaths::setTestModeEnabled(true);
+}
+
+void RigTest::init()
+{
+    QFile::remove(RigWindow::profilesPath());
+}
+
+// The same fixture drawn by a profile and by the same profile with one field
+// changed: the picture changes, through the plan's switches or the drawing.
+void RigTest::bankFollowsEachProfileField_data()
+{
+    QTest::addColumn<dmx::SwitchProfile>("base");
+    QTest::addColumn<dmx::SwitchProfile>("changed");
+    dmx::SwitchProfile p = dmx::otherFixtureProfile();
+    const auto row = [&p](const char *name, auto change) {
+        dmx::SwitchProfile q = p;
+        change(q);
+        QTest::newRow(name) << p << q;
+    };
+    row("switch 1 = 256", [](auto &q) { q.order = dmx::kColourDriverBank; });
+    row("ON down", [](auto &q) { q.onIsUp = false; });
+    row("address minus one", [](auto &q) { q.offset = 1; });
+    row("nine switches", [](auto &q) { q.tenth = dmx::TenthSwitch::None; });
+    row("switch 10 weighs 512", [](auto &q) { q.tenth = dmx::TenthSwitch::Weight512; });
+    row("function switch", [](auto &q) {
+        q.tenth = dmx::TenthSwitch::Function;
+        q.functionName = "mode";
+    });
+    p.tenth = dmx::TenthSwitch::Function;
+    p.functionName = "mode";
+    row("function renamed", [](auto &q) { q.functionName = "auto"; });
+    row("function ON", [](auto &q) { q.functionOn = true; });
+}
+
+void RigTest::bankFollowsEachProfileField()
+{
+    QFETCH(dmx::SwitchProfile, base);
+    QFETCH(dmx::SwitchProfile, changed);
+    const dmx::Rig rig{{fixture("A", "Wash", 1, 5, 7)}};
+    const auto picture = [&rig](dmx::SwitchProfile profile) {
+        profile.name = "Essai";
+        dmx::ProfileChoices choices;
+        choices.own.push_back(profile);
+        choices.choose("Wash", {}, profile.name);
+        const dmx::RigPlan plan = dmx::makeRigPlan(rig, choices);
+        const dmx::RigRow &row = plan.lines.at(0).rows.at(0);
+        return drawn(*row.profile, row.on);
+    };
+    QVERIFY(picture(base) != picture(changed));
+}
+
+void RigTest::pagesByLine_data()
+{
+    QTest::addColumn<int>("fixtures"); // on line 2, besides smallRig's
+    QTest::addColumn<QStringList>("words");
+    QTest::newRow("small rig")
+        << 0
+        << QStringList{"Ligne 1 — univers 1", "Ligne 2 — univers 3", "Face 2", "Wash — Standard", "6 à 12",
+                       "Standard (interrupteur 1 = 1)", "120R", "Page 1 sur 1"};
+    QTest::newRow("a line over three pages") << 35 << QStringList{"Ligne 2 — univers 3 (suite)", "Page 2 sur 3", "Page 3 sur 3"};
+}
+
+void RigTest::pagesByLine()
+{
+    QFETCH(int, fixtures);
+    QFETCH(QStringList, words);
+    dmx::Rig rig = smallRig();
+    for (int k = 0; k < fixtures; ++k)
+        rig.fixtures.push_back(fixture("Rampe", "Par", 3, 200 + 4 * k, 4));
+    const dmx::RigPlan plan = dmx::makeRigPlan(rig, {});
+    QCOMPARE(rigsheet::save(dir.filePath(QStringLiteral("rig.pdf")), plan, QStringLiteral("Essai")), QString());
+    const QString text = pdfText(QStringLiteral("rig.pdf"));
+    for (const QString &w : words)
+        QVERIFY2(text.contains(w), qPrintable(w));
+    // The checks' summary heads the first page.
+    QVERIFY2(text.contains(sheet::fromUtf8(plan.summary).left(20)), qPrintable(text.left(400)));
+}
+
+void RigTest::windowTable_data()
+{
+    QTest::addColumn<int>("line"); // the filter's entry
+    QTest::addColumn<bool>("problemsFirst");
+    QTest::addColumn<QStringList>("labels");
+    QTest::newRow("every line") << 0 << false << QStringList{"Face 1", "Face 2", "Contre", "Douche", "Sol"};
+    QTest::newRow("second line") << 2 << false << QStringList{"Douche", "Sol"};
+    QTest::newRow("problems first") << 0 << true << QStringList{"Face 1", "Face 2", "Sol", "Contre", "Douche"};
+}
+
+void RigTest::windowTable()
+{
+    QFETCH(int, line);
+    QFETCH(bool, problemsFirst);
+    QFETCH(QStringList, labels);
+    RigWindow w;
+    w.setRig(smallRig(), QStringLiteral("petit.csv"));
+    w.findChild<QComboBox *>(QStringLiteral("ligne"))->setCurrentIndex(line);
+    w.findChild<QCheckBox *>(QStringLiteral("problemes"))->setChecked(problemsFirst);
+    QStringList shown;
+    for (int r = 0; r < tableOf(w)->rowCount(); ++r)
+        shown << cell(w, r, 2);
+    QCOMPARE(shown, labels);
+    // Copied, the table holds the rows shown.
+    for (QPushButton *b : w.findChildren<QPushButton *>())
+        if (b->text().remove(u'&') == u"Copier le tableau")
+            QTest::mouseClick(b, Qt::LeftButton);
+    QCOMPARE(QApplication::clipboard()->text().count(u'\n') >= labels.size(), true);
+    for (const QString &label : labels)
+        QVERIFY2(QApplication::clipboard()->text().contains(label), qPrintable(label));
+}
+
+// A profile chosen for a type is the type's in the next window, and in the
+// next run.
+void RigTest::chosenProfileIsRemembered()
+{
+    {
+        RigWindow w;
+        w.setRig(smallRig(), QStringLiteral("petit.csv"));
+        tableOf(w)->selectRow(3); // Douche, a Spot
+        auto *profile = w.findChild<QComboBox *>(QStringLiteral("profil"));
+        QVERIFY(profile->isEnabled());
+        profile->setFocus();
+        QTest::keyClick(profile, Qt::Key_Down);
+        QCOMPARE(cell(w, 3, 5), sheet::fromUtf8(dmx::colourDriverProfile().name));
+    }
+    RigWindow again;
+    again.setRig(smallRig(), QStringLiteral("petit.csv"));
+    QCOMPARE(cell(again, 2, 5), sheet::fromUtf8(dmx::colourDriverProfile().name)); // Contre, a Spot too
+    QCOMPARE(cell(again, 0, 5), sheet::fromUtf8(dmx::otherFixtureProfile().name));
+}
+
+void RigTest::ownProfileEditedInTheWindow()
+{
+    RigWindow w;
+    w.setRig(smallRig(), QStringLiteral("petit.csv"));
+    tableOf(w)->selectRow(0);
+    auto *down = w.findChild<QComboBox *>(QStringLiteral("sens"));
+    QVERIFY(!down->isEnabled()); // a built-in profile is shown, not edited
+    QTest::mouseClick(w.findChild<QPushButton *>(QStringLiteral("nouveauProfil")), Qt::LeftButton);
+    QCOMPARE(cell(w, 0, 5), QStringLiteral("Profil 1"));
+    QCOMPARE(cell(w, 1, 5), QStringLiteral("Profil 1")); // Face 2, a Wash too
+    QVERIFY(down->isEnabled());
+    down->setCurrentIndex(1);
+    auto *name = w.findChild<QLineEdit *>(QStringLiteral("nom"));
+    name->selectAll();
+    QTest::keyClicks(name, QStringLiteral("Wash"));
+    QCOMPARE(cell(w, 0, 5), QStringLiteral("Wash"));
+    const dmx::RigRow &row = w.plan().lines.at(0).rows.at(0);
+    QCOMPARE(row.profile->onIsUp, false);
+    QVERIFY(QFile::exists(RigWindow::profilesPath()));
+}
+
+void RigTest::brokenProfilesFileIsSaid()
+{
+    QDir().mkpath(QFileInfo(RigWindow::profilesPath()).path());
+    QFile f(RigWindow::profilesPath());
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write("{ pas du JSON") > 0);
+    f.close();
+    RigWindow w;
+    w.setRig(smallRig(), QStringLiteral("petit.csv"));
+    QVERIFY2(w.findChild<QLabel *>(QStringLiteral("resume"))->text().contains(u"profils"),
+             qPrintable(w.findChild<QLabel *>(QStringLiteral("resume"))->text()));
+}
+
+void RigTest::droppedFileOpens_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("rows"); // -1: a message, the window as it was
+    QTest::newRow("CSV patch") << "depose.csv" << kCsv << 3;
+    QTest::newRow("broken MVR") << "depose.mvr" << QByteArray("PK\x03\x04 pas un zip") << -1;
+}
+
+void RigTest::droppedFileOpens()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, rows);
+    RigWindow w;
+    w.setRig(smallRig(), QStringLiteral("petit.csv"));
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(write(name, bytes))});
+    QString said;
+    QObject watch; // the box's watcher ends with the case, whether a box came or not
+    QTimer::singleShot(0, &watch, [&said] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            said = box->text();
+            box->close();
+        }
+    });
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
+    static_cast<QObject &>(w).event(&drop); // as the window's drop handler receives it from Qt's drag
+    QCOMPARE(tableOf(w)->rowCount(), rows < 0 ? 5 : rows);
+    QCOMPARE(said.contains(u"depose"), rows < 0);
+}
+
+void RigTest::opensFromEitherWindow_data()
+{
+    QTest::addColumn<int>("which");
+    QTest::addColumn<bool>("byMenu");
+    QTest::newRow("colour driver, Ctrl+O") << 0 << false;
+    QTest::newRow("other fixture, menu") << 1 << true;
+}
+
+void RigTest::opensFromEitherWindow()
+{
+    QFETCH(int, which);
+    QFETCH(bool, byMenu);
+    FixtureWindow w(profileOf(which));
+    WindowProbe p(w, which);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    if (byMenu) {
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, {4, 4}, p.address()->mapToGlobal(QPoint(4, 4)));
+        QApplication::sendEvent(p.address(), &event);
+        QMenu *menu = nullptr;
+        QTRY_VERIFY((menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())));
+        QAction *patch = nullptr;
+        for (QAction *a : menu->actions())
+            if (a->text() == u"Patch…")
+                patch = a;
+        QVERIFY(patch);
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(patch).center());
+    } else {
+        QTest::keyClick(p.address(), Qt::Key_O, Qt::ControlModifier);
+    }
+    RigWindow *patch = nullptr;
+    for (QWidget *top : QApplication::topLevelWidgets())
+        if (top->objectName() == u"Patch" && top->isVisible())
+            patch = qobject_cast<RigWindow *>(top);
+    QVERIFY(patch);
+    QCOMPARE(patch->windowTitle(), QStringLiteral("Patch"));
+    patch->close();
+}
+
+void RigTest::commandLine_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("file"); // empty: standard output
+    QTest::addColumn<QStringList>("words");
+    QTest::addColumn<QStringList>("absent");
+    const QStringList patch{"--patch", "rig.csv"};
+    QTest::newRow("text") << patch << QString() << QStringList{"Ligne 1 — univers 1", "Ligne 2 — univers 2", "Douche"}
+                          << QStringList();
+    QTest::newRow("one line") << patch + QStringList{"--ligne", "2"} << QString()
+                              << QStringList{"Ligne 2 — univers 2", "Douche"} << QStringList{"Face 1"};
+    QTest::newRow("csv") << patch + QStringList{"-o", "rig.csv.csv"} << "rig.csv.csv"
+                         << QStringList{"\xEF\xBB\xBF", "Face 2", "1 (1)"} << QStringList();
+    QTest::newRow("profile by its name's start")
+        << patch + QStringList{"--profil", "Wash=colour driver", "-o", "rig.txt"} << "rig.txt"
+        << QStringList{sheet::fromUtf8(dmx::colourDriverProfile().name)} << QStringList();
+    QTest::newRow("pdf") << patch + QStringList{"--titre", "Tournée", "-o", "rig.pdf"} << "rig.pdf"
+                         << QStringList{"%PDF"} << QStringList();
+}
+
+void RigTest::commandLine()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, file);
+    QFETCH(QStringList, words);
+    QFETCH(QStringList, absent);
+    write(QStringLiteral("rig.csv"), kCsv);
+    const Run r = tool(args);
+    QCOMPARE(r.err, QByteArray());
+    QCOMPARE(r.status, 0);
+    const QString out = QString::fromUtf8(file.isEmpty() ? r.out : read(file));
+    for (const QString &w : words)
+        QVERIFY2(out.contains(w), qPrintable(out.left(300)));
+    for (const QString &w : absent)
+        QVERIFY2(!out.contains(w), qPrintable(w));
+    if (file.endsWith(u".pdf"))
+        QVERIFY(pdfText(file).contains(u"Tournée"));
+}
+
+void RigTest::commandLineBadInput_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("says");
+    const auto into = [](QStringList args) { return args << "-o" << "ancien.pdf"; };
+    QTest::newRow("no such file") << into({"--patch", "absent.csv"}) << 2 << "absent.csv";
+    QTest::newRow("broken MVR") << into({"--patch", "casse.mvr"}) << 2 << "casse.mvr";
+    QTest::newRow("line not in the patch") << into({"--patch", "rig.csv", "--ligne", "9"}) << 2 << "univers 9";
+    QTest::newRow("line 0") << into({"--patch", "rig.csv", "--ligne", "0"}) << 2 << "--ligne";
+    QTest::newRow("profile without =") << into({"--patch", "rig.csv", "--profil", "Wash"}) << 2 << "TYPE=PROFIL";
+    QTest::newRow("unknown profile") << into({"--patch", "rig.csv", "--profil", "Wash=Martin"}) << 2
+                                     << "pas de profil « Martin »";
+    QTest::newRow("--patch twice") << into({"--patch", "rig.csv", "--patch", "rig.csv"}) << 2 << "plusieurs fois";
+    QTest::newRow("--patch and --feuille") << into({"--patch", "rig.csv", "--feuille", "1,7,3"}) << 2 << "--feuille";
+    QTest::newRow("unknown ending") << QStringList{"--patch", "rig.csv", "-o", "ancien.doc"} << 2
+                                    << ".pdf, .csv ou .txt";
+    QTest::newRow("missing folder") << QStringList{"--patch", "rig.csv", "-o", "absent/x.pdf"} << 1 << "absent/x.pdf";
+}
+
+void RigTest::commandLineBadInput()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, status);
+    QFETCH(QString, says);
+    write(QStringLiteral("rig.csv"), kCsv);
+    write(QStringLiteral("casse.mvr"), "PK\x03\x04 coupé");
+    write(QStringLiteral("ancien.pdf"), "ancien");
+    write(QStringLiteral("ancien.doc"), "ancien");
+    const auto before = QDir(dir.path()).entryList(QDir::Files);
+    const Run r = tool(args);
+    QCOMPARE(r.status, status);
+    QCOMPARE(r.out, QByteArray());
+    const QString err = QString::fromUtf8(r.err);
+    QVERIFY2(err.startsWith(u"adresse-dmx : ") && err.count(u'\n') == 1, qPrintable(err));
+    QVERIFY2(err.contains(says), qPrintable(err));
+    QCOMPARE(read(QStringLiteral("ancien.pdf")) + read(QStringLiteral("ancien.doc")), QByteArray("ancienancien"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), before);
+}
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    setUpApplication(app);
+    RigTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "rigsheet_test.moc"

@@ -1,0 +1,458 @@
+#include "rigwindow.h"
+
+#include "patch.h"
+#include "profileeditor.h"
+#include "rigpage.h"
+#include "sheetpage.h"
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPointer>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+using sheet::fromUtf8;
+
+enum Column { Line, Address, Label, Type, Channels, Profile, Switches, Remarks, Columns };
+
+// The switches set ON, by their number ("1 4 9 10"): short enough for a
+// table cell, and read out plainly by a screen reader.
+QString switchesText(const dmx::RigRow &row)
+{
+    if (!row.settable)
+        return QStringLiteral("pas de réglage possible");
+    QStringList on;
+    for (int k = 1; k <= row.profile->switchCount(); ++k)
+        if (dmx::settingWord(row, k) == "ON")
+            on << QString::number(k);
+    return on.isEmpty() ? QStringLiteral("tout OFF") : QStringLiteral("ON : ") + on.join(u' ');
+}
+
+QString typeAndMode(const dmx::Fixture &f)
+{
+    return f.mode.empty() ? fromUtf8(f.type) : fromUtf8(f.type) + QStringLiteral(" — ") + fromUtf8(f.mode);
+}
+
+} // namespace
+
+RigWindow::RigWindow(QWidget *parent)
+    : QWidget(parent, Qt::Window)
+    , file_(new QLabel(this))
+    , summary_(new QLabel(this))
+    , line_(new QComboBox(this))
+    , profile_(new QComboBox(this))
+    , problemsFirst_(new QCheckBox(QStringLiteral("Problèmes en &premier"), this))
+    , table_(new QTableWidget(0, Columns, this))
+    , newProfile_(new QPushButton(QStringLiteral("&Nouveau profil"), this))
+    , editor_(new ProfileEditor(this))
+{
+    setObjectName(QStringLiteral("Patch"));
+    setWindowTitle(QStringLiteral("Patch"));
+    setAcceptDrops(true);
+    file_->setObjectName(QStringLiteral("fichier"));
+    summary_->setObjectName(QStringLiteral("resume"));
+    summary_->setWordWrap(true);
+    line_->setObjectName(QStringLiteral("ligne"));
+    profile_->setObjectName(QStringLiteral("profil"));
+    problemsFirst_->setObjectName(QStringLiteral("problemes"));
+    newProfile_->setObjectName(QStringLiteral("nouveauProfil"));
+    table_->setObjectName(QStringLiteral("appareils"));
+    table_->setHorizontalHeaderLabels({QStringLiteral("Ligne"), QStringLiteral("Adresse"), QStringLiteral("Nom"),
+                                       QStringLiteral("Type et mode"), QStringLiteral("Canaux"),
+                                       QStringLiteral("Profil"), QStringLiteral("Interrupteurs"),
+                                       QStringLiteral("Remarques")});
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    table_->verticalHeader()->hide();
+    table_->horizontalHeader()->setStretchLastSection(true);
+
+    auto *open = new QPushButton(QStringLiteral("&Ouvrir un patch…"), this);
+    open->setObjectName(QStringLiteral("ouvrir"));
+    auto *top = new QHBoxLayout;
+    top->addWidget(open);
+    top->addWidget(file_, 1);
+    auto *filter = new QHBoxLayout;
+    auto *lineLabel = new QLabel(QStringLiteral("&Ligne :"), this);
+    lineLabel->setBuddy(line_);
+    filter->addWidget(lineLabel);
+    filter->addWidget(line_);
+    filter->addWidget(problemsFirst_);
+    filter->addStretch(1);
+
+    auto *choice = new QHBoxLayout;
+    auto *profileLabel = new QLabel(QStringLiteral("Pro&fil de ce type :"), this);
+    profileLabel->setBuddy(profile_);
+    choice->addWidget(profileLabel);
+    choice->addWidget(profile_, 1);
+    choice->addWidget(newProfile_);
+
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    const auto add = [buttons](const QString &text, auto handler) {
+        auto *b = buttons->addButton(text, QDialogButtonBox::ActionRole);
+        QObject::connect(b, &QPushButton::clicked, handler);
+    };
+    add(QStringLiteral("&Imprimer…"), [this] { print(); });
+    add(QStringLiteral("Enregistrer en P&DF…"), [this] {
+        saveAs(QStringLiteral("Enregistrer le patch en PDF"), QStringLiteral("Documents PDF (*.pdf)"),
+               QStringLiteral("pdf"));
+    });
+    add(QStringLiteral("Enregistrer en C&SV…"), [this] {
+        saveAs(QStringLiteral("Enregistrer le patch en CSV"),
+               QStringLiteral("Tableaux CSV, séparateur point-virgule (*.csv)"), QStringLiteral("csv"));
+    });
+    add(QStringLiteral("Co&pier le tableau"), [this] { copy(); });
+    connect(buttons, &QDialogButtonBox::rejected, this, &QWidget::close);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(summary_);
+    layout->addLayout(filter);
+    layout->addWidget(table_, 1);
+    layout->addLayout(choice);
+    layout->addWidget(editor_);
+    layout->addWidget(buttons);
+
+    connect(open, &QPushButton::clicked, this, [this] {
+        const QString path = QFileDialog::getOpenFileName(
+            this, QStringLiteral("Ouvrir un patch"), QString(),
+            QStringLiteral("Patchs (*.csv *.txt *.tsv *.qxw *.mvr);;Tous les fichiers (*)"));
+        if (!path.isEmpty())
+            openFile(path);
+    });
+    connect(line_, &QComboBox::currentIndexChanged, this, &RigWindow::fillTable);
+    connect(problemsFirst_, &QCheckBox::toggled, this, &RigWindow::fillTable);
+    connect(table_, &QTableWidget::itemSelectionChanged, this, &RigWindow::rowChosen);
+    connect(profile_, &QComboBox::activated, this, &RigWindow::profileChosen);
+    connect(newProfile_, &QPushButton::clicked, this, &RigWindow::newProfile);
+    connect(editor_, &ProfileEditor::edited, this, &RigWindow::profileEdited);
+
+    loadProfiles();
+    resize(1100, 800);
+    replan();
+}
+
+RigWindow *RigWindow::showWindow()
+{
+    static QPointer<RigWindow> window;
+    if (!window) {
+        window = new RigWindow;
+        window->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return window;
+}
+
+QString RigWindow::profilesPath()
+{
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation))
+        .filePath(QStringLiteral("profils.json"));
+}
+
+bool RigWindow::openFile(const QString &path)
+{
+    dmx::FixtureLibrary library(dmx::FixtureLibrary::standardFolders());
+    dmx::ReadOptions options;
+    options.library = &library;
+    auto read = dmx::readPatch(path.toStdString(), options);
+    if (const auto *error = std::get_if<dmx::ReadError>(&read)) {
+        QMessageBox::warning(this, windowTitle(), fromUtf8(error->message));
+        return false;
+    }
+    setRig(std::get<dmx::Rig>(std::move(read)), QFileInfo(path).fileName());
+    return true;
+}
+
+void RigWindow::setRig(dmx::Rig rig, const QString &name)
+{
+    rig_ = std::move(rig);
+    name_ = name;
+    file_->setText(name);
+    replan();
+}
+
+QString RigWindow::title() const
+{
+    return name_.isEmpty() ? QString() : QStringLiteral("Patch — %1").arg(name_);
+}
+
+void RigWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    const auto urls = event->mimeData()->urls();
+    if (urls.size() == 1 && urls.front().isLocalFile())
+        event->acceptProposedAction();
+}
+
+void RigWindow::dropEvent(QDropEvent *event)
+{
+    const auto urls = event->mimeData()->urls();
+    if (urls.size() == 1 && urls.front().isLocalFile()) {
+        event->acceptProposedAction();
+        openFile(urls.front().toLocalFile());
+    }
+}
+
+// After any change of the rig or the profiles; the chosen fixture stays chosen.
+void RigWindow::replan()
+{
+    const dmx::RigRow *was = currentRow();
+    const std::size_t fixture = was ? was->fixture : 0;
+    plan_ = dmx::makeRigPlan(rig_, choices_);
+    // A profile file that could not be read stays said: saving would replace it.
+    summary_->setText(profilesProblem_ + (profilesProblem_.isEmpty() ? QString() : QStringLiteral("\n"))
+                      + (rig_.fixtures.empty()
+                             ? QStringLiteral("Ouvrez un patch (CSV, QLC+ .qxw ou MVR) ou déposez son fichier ici.")
+                             : fromUtf8(plan_.summary)));
+    fillLines();
+    fillTable();
+    for (int r = 0; r < table_->rowCount(); ++r)
+        if (table_->item(r, 0)->data(Qt::UserRole).toULongLong() == fixture)
+            table_->selectRow(r);
+    rowChosen();
+}
+
+void RigWindow::fillLines()
+{
+    const int was = line_->currentData().toInt();
+    const QSignalBlocker quiet(line_);
+    line_->clear();
+    line_->addItem(QStringLiteral("Toutes les lignes"), 0);
+    for (const dmx::RigLine &line : plan_.lines)
+        line_->addItem(fromUtf8(line.title()), line.universe);
+    line_->setCurrentIndex(std::max(0, line_->findData(was)));
+}
+
+void RigWindow::fillTable()
+{
+    const int universe = line_->currentData().toInt();
+    std::vector<std::pair<const dmx::RigLine *, const dmx::RigRow *>> rows;
+    for (const dmx::RigLine &line : plan_.lines)
+        if (universe == 0 || line.universe == universe)
+            for (const dmx::RigRow &row : line.rows)
+                rows.emplace_back(&line, &row);
+    if (problemsFirst_->isChecked())
+        std::stable_partition(rows.begin(), rows.end(), [](const auto &r) { return r.second->problem; });
+
+    const QSignalBlocker quiet(table_);
+    table_->clearContents();
+    table_->setRowCount(static_cast<int>(rows.size()));
+    for (int r = 0; r < table_->rowCount(); ++r) {
+        const auto &[line, row] = rows[static_cast<std::size_t>(r)];
+        const dmx::Fixture &f = plan_.fixture(*row);
+        QStringList remarks;
+        for (const std::string &s : row->remarks)
+            remarks << fromUtf8(s);
+        const QString cells[Columns] = {
+            QString::number(line->number),
+            QString::number(f.address),
+            fromUtf8(f.label),
+            typeAndMode(f),
+            f.channels ? QString::number(*f.channels) : QStringLiteral("?"),
+            fromUtf8(row->profile->name),
+            switchesText(*row),
+            remarks.join(QStringLiteral(", ")),
+        };
+        for (int c = 0; c < Columns; ++c) {
+            auto *item = new QTableWidgetItem(cells[c]);
+            if (row->problem)
+                item->setForeground(Qt::red);
+            table_->setItem(r, c, item);
+        }
+        // Which fixture the row shows, whatever the order.
+        table_->item(r, 0)->setData(Qt::UserRole, static_cast<qulonglong>(row->fixture));
+    }
+    table_->resizeColumnsToContents();
+}
+
+const dmx::RigRow *RigWindow::currentRow() const
+{
+    const auto chosen = table_->selectionModel() ? table_->selectionModel()->selectedRows() : QModelIndexList();
+    if (chosen.isEmpty())
+        return nullptr;
+    const auto fixture = table_->item(chosen.front().row(), 0)->data(Qt::UserRole).toULongLong();
+    for (const dmx::RigLine &line : plan_.lines)
+        for (const dmx::RigRow &row : line.rows)
+            if (row.fixture == fixture)
+                return &row;
+    return nullptr;
+}
+
+bool RigWindow::builtIn(const std::string &name) const
+{
+    const auto &all = dmx::builtInProfiles();
+    return std::any_of(all.begin(), all.end(), [&](const dmx::SwitchProfile &p) { return p.name == name; });
+}
+
+// The profile area follows the chosen fixture: its type's profile, drawn with
+// that fixture's switches.
+void RigWindow::rowChosen()
+{
+    const dmx::RigRow *row = currentRow();
+    profile_->clear();
+    for (const dmx::SwitchProfile &p : choices_.all())
+        profile_->addItem(fromUtf8(p.name));
+    profile_->setEnabled(row != nullptr);
+    newProfile_->setEnabled(row != nullptr);
+    if (!row) {
+        editor_->setTitle(QStringLiteral("Profil des interrupteurs"));
+        editor_->showSwitches({});
+        editor_->setProfile(dmx::otherFixtureProfile(), false);
+        return;
+    }
+    const dmx::Fixture &f = plan_.fixture(*row);
+    editor_->setTitle(QStringLiteral("Profil de « %1 »").arg(typeAndMode(f)));
+    profile_->setCurrentIndex(profile_->findText(fromUtf8(row->profile->name)));
+    editor_->showSwitches(row->on);
+    editor_->setProfile(*row->profile, !builtIn(row->profile->name));
+}
+
+void RigWindow::profileChosen(int index)
+{
+    const dmx::RigRow *row = currentRow();
+    if (!row || index < 0)
+        return;
+    const dmx::Fixture &f = plan_.fixture(*row);
+    choices_.choose(f.type, f.mode, profile_->itemText(index).toStdString());
+    saveProfiles();
+    replan();
+}
+
+// A new profile starts as a copy of the fixture's own, under a free name.
+void RigWindow::newProfile()
+{
+    const dmx::RigRow *row = currentRow();
+    if (!row)
+        return;
+    dmx::SwitchProfile p = *row->profile;
+    for (int n = static_cast<int>(choices_.own.size()) + 1;; ++n) {
+        p.name = "Profil " + std::to_string(n);
+        if (!choices_.find(p.name))
+            break;
+    }
+    choices_.own.push_back(p);
+    const dmx::Fixture &f = plan_.fixture(*row);
+    choices_.choose(f.type, f.mode, p.name);
+    saveProfiles();
+    replan();
+}
+
+// Edits change the user's own profile in place, under its new name too: every
+// type that chose it follows.
+void RigWindow::profileEdited(const dmx::SwitchProfile &edited)
+{
+    const dmx::RigRow *row = currentRow();
+    if (!row || builtIn(row->profile->name) || edited.name.empty())
+        return;
+    const std::string old = row->profile->name;
+    if (edited.name != old && (choices_.find(edited.name) || builtIn(edited.name)))
+        return; // two profiles of one name could not be told apart
+    for (dmx::SwitchProfile &p : choices_.own)
+        if (p.name == old)
+            p = edited;
+    for (auto &c : choices_.choices)
+        if (c.profile == old)
+            c.profile = edited.name;
+    saveProfiles();
+    replan();
+}
+
+void RigWindow::loadProfiles()
+{
+    auto loaded = dmx::loadProfileChoices(profilesPath().toStdString());
+    if (auto *choices = std::get_if<dmx::ProfileChoices>(&loaded))
+        choices_ = std::move(*choices);
+    else
+        profilesProblem_ = fromUtf8(std::get<dmx::ReadError>(loaded).message);
+}
+
+void RigWindow::saveProfiles()
+{
+    QDir().mkpath(QFileInfo(profilesPath()).path());
+    if (const auto error = dmx::saveProfileChoices(choices_, profilesPath().toStdString()))
+        QMessageBox::warning(this, windowTitle(), fromUtf8(*error));
+}
+
+// The buttons print, save and copy the line shown, or every line.
+void RigWindow::withShownPlan(const std::function<void(const dmx::RigPlan &)> &use) const
+{
+    const int universe = line_->currentData().toInt();
+    if (universe == 0)
+        return use(plan_);
+    dmx::Rig rig = rig_;
+    const int number = rigsheet::keepLine(rig, universe);
+    dmx::RigPlan plan = dmx::makeRigPlan(rig, choices_);
+    plan.lines.front().number = number;
+    use(plan);
+}
+
+void RigWindow::print()
+{
+    if (rig_.fixtures.empty())
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setDocName(title().isEmpty() ? windowTitle() : title());
+    QPrintPreviewDialog preview(&printer, this);
+    withShownPlan([&](const dmx::RigPlan &plan) {
+        connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+                [&](QPrinter *p) { rigsheet::paint(*p, plan, title()); });
+        preview.exec();
+    });
+}
+
+void RigWindow::saveAs(const QString &caption, const QString &filter, const QString &suffix)
+{
+    if (rig_.fixtures.empty())
+        return;
+    const QString base = name_.isEmpty() ? QStringLiteral("patch") : QFileInfo(name_).completeBaseName();
+    QString path = QFileDialog::getSaveFileName(this, caption, base + QStringLiteral("-interrupteurs.") + suffix,
+                                                filter);
+    if (path.isEmpty())
+        return;
+    if (!path.endsWith(u'.' + suffix, Qt::CaseInsensitive))
+        path += u'.' + suffix;
+    QString error;
+    withShownPlan([&](const dmx::RigPlan &plan) { error = rigsheet::save(path, plan, title()); });
+    if (!error.isEmpty())
+        QMessageBox::warning(this, windowTitle(), error);
+    else
+        summary_->setText(QStringLiteral("Écrit : %1").arg(QDir::toNativeSeparators(path)));
+}
+
+// Tab-separated, so that it pastes into a spreadsheet's columns.
+void RigWindow::copy()
+{
+    if (rig_.fixtures.empty())
+        return;
+    withShownPlan([this](const dmx::RigPlan &plan) {
+        QGuiApplication::clipboard()->setText(fromUtf8(dmx::separatedTable(plan, '\t')));
+        std::size_t rows = 0;
+        for (const dmx::RigLine &line : plan.lines)
+            rows += line.rows.size();
+        summary_->setText(QStringLiteral("Tableau copié : %1 appareil%2, à coller dans un tableur.")
+                              .arg(rows)
+                              .arg(rows == 1 ? "" : "s"));
+    });
+}
