@@ -136,7 +136,7 @@ main() {
     if $test; then
         build # the Linux program the Windows one is compared with
         xvfb-run -a -s "-screen 0 1280x1024x24" \
-            "$recipe/check.sh" "$out" "$cross_build" "$build_dir/app/adresse-dmx"
+            "$root/tests/windows/check.sh" "$out" "$cross_build" "$build_dir/app/adresse-dmx"
     fi
 }
 
