@@ -27,16 +27,28 @@ void useParentConsole()
     const bool out = redirected(STD_OUTPUT_HANDLE), err = redirected(STD_ERROR_HANDLE);
     if (out && err)
         return;
-    // Started from Explorer there is no console, and none is made.
-    if (!AttachConsole(ATTACH_PARENT_PROCESS))
+    // Started from Explorer there is no console, and none is made. Already
+    // attached (Wine gives its console to every program) is as good.
+    if (!AttachConsole(ATTACH_PARENT_PROCESS) && GetLastError() != ERROR_ACCESS_DENIED)
         return;
     // The French texts are UTF-8; the console gets its own code page back as
-    // the program ends.
+    // the program ends, once what is still buffered has gone out in UTF-8.
     parentCodePage = GetConsoleOutputCP();
     SetConsoleOutputCP(CP_UTF8);
-    std::atexit([] { SetConsoleOutputCP(parentCodePage); });
+    std::atexit([] {
+        std::fflush(stdout);
+        std::fflush(stderr);
+        SetConsoleOutputCP(parentCodePage);
+    });
+    // A console stream is unbuffered, and a character that reaches the
+    // console a byte at a time comes out as two wrong ones: each stream
+    // gets a buffer that holds the longest sheet, flushed whole.
+    const auto toConsole = [](FILE *stream) {
+        if (std::freopen("CONOUT$", "w", stream))
+            std::setvbuf(stream, nullptr, _IOFBF, 1 << 20);
+    };
     if (!out)
-        std::freopen("CONOUT$", "w", stdout);
+        toConsole(stdout);
     if (!err)
-        std::freopen("CONOUT$", "w", stderr);
+        toConsole(stderr);
 }
