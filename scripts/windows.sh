@@ -60,8 +60,11 @@ ensure_prefix() {
     cache=$(cache_folder)
     prefix="$cache/$(cache_key)"
     log="$prefix.log"
+    mkdir -p "$cache"
+    # One build at a time: a second run waits for the first one's prefix.
+    exec 9>"$cache/.lock"
+    flock -n 9 || { echo "Waiting for another run that builds the Windows Qt..." >&2; flock 9; }
     if [ ! -e "$prefix/complete" ]; then
-        mkdir -p "$cache"
         echo "Building Qt for Windows into $prefix, once (20 to 40 minutes; log: $log)" >&2
         if ! nice -n 10 "$recipe/build-prefix.sh" "$prefix" >"$log" 2>&1; then
             tail -n 30 "$log" >&2
@@ -71,10 +74,11 @@ ensure_prefix() {
         # Only the installed prefix is kept: the sources and build trees
         # weigh gigabytes. Older recipes' prefixes go too.
         rm -rf "$prefix/src" "$prefix/build"
-        find "$cache" -mindepth 1 -maxdepth 1 ! -name "$(basename "$prefix")*" -exec rm -rf {} +
+        find "$cache" -mindepth 1 -maxdepth 1 ! -name "$(basename "$prefix")*" ! -name .lock -exec rm -rf {} +
         touch "$prefix/complete"
         echo "== Windows Qt built in $((SECONDS - start)) s" >&2
     fi
+    exec 9>&-
     echo "$prefix"
 }
 
@@ -84,6 +88,7 @@ cross_build_targets() {
     shift
     cmake -S "$root" -B "$cross_build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$prefix/lib/cmake/Qt6/qt.toolchain.cmake" \
+        -DQT_CHAINLOAD_TOOLCHAIN_FILE="$prefix/toolchain.cmake" \
         -DADRESSE_DMX_QT_TRANSLATIONS=/usr/share/qt6/translations \
         -DADRESSE_DMX_BENCH=OFF \
         -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST >/dev/null
