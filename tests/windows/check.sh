@@ -75,7 +75,7 @@ window() {
     ADRESSE_DMX_SWITCHES=1 wine "$exe" >"$scratch/switches" 2>&1 &
     local program=$!
     id=$(timeout 60 xdotool search --sync --onlyvisible --name "^$caption\$" | head -n 1)
-    [ -n "$id" ] || { echo "   no window named « $caption »"; kill "$program"; return 1; }
+    [ -n "$id" ] || { echo "   no window named « $caption »"; kill "$program" 2>/dev/null; return 1; }
     echo "   the window showed after $((SECONDS - start)) s"
     sleep 1
     xdotool windowactivate --sync "$id" && xdotool type --delay 100 100 && sleep 1
@@ -91,7 +91,7 @@ kill "$wm" 2>/dev/null
 # The installer, silently in and out: nothing of it may stay.
 drive="$WINEPREFIX/drive_c"
 # Files only: the uninstaller runs from a copy in an ~nsu*.tmp folder of the
-# temporary folder, which it empties but cannot remove while running.
+# temporary folder, and Wine's simulated restart deletes files, not folders.
 files() { find "$drive" -path "$drive/windows" -prune -o ! -type d -print | sort; }
 installer() {
     local setup before programs menu
@@ -104,6 +104,10 @@ installer() {
         || { echo "   not installed: $programs, $menu"; return 1; }
     wine "$programs/uninstall.exe" /S && wineserver -w || return 1
     [ ! -e "$programs" ] || { echo "   $programs stayed"; return 1; }
+    # The uninstaller ran from a copy in the temporary folder, which Windows
+    # deletes at its next start: one is simulated.
+    wine wineboot -r >/dev/null 2>&1
+    wineserver -w
     files >"$scratch/after"
     diff "$scratch/before" "$scratch/after" >"$scratch/left" \
         || { echo "   left behind:"; sed 's/^/   /' "$scratch/left"; return 1; }
