@@ -1,4 +1,5 @@
 #include "commandline.h"
+#include "console.h"
 #include "shell.h"
 
 #include <QApplication>
@@ -7,8 +8,10 @@ int main(int argc, char *argv[])
 {
     provideRuntimeDir();
     const bool commandLine = wantsCommandLine(argc, argv);
-    if (commandLine)
+    if (commandLine) {
+        useParentConsole();
         prepareCommandLine();
+    }
     const auto app = applicationOnScreen(argc, argv);
     setUpApplication(*app);
     if (commandLine)

@@ -60,6 +60,21 @@ void holdMessage(QtMsgType type, const QMessageLogContext &context, const QStrin
     held.push_back({type, context.line, context.file, context.function, context.category, text});
 }
 
+// The checks under Wine have no screen reader to ask which switches typing
+// set: with ADRESSE_DMX_SWITCHES in the environment, the closing window says
+// it on standard output ("switches on: 3 4 7").
+void reportSwitches(const FixtureWindow &w)
+{
+    if (!qEnvironmentVariableIsSet("ADRESSE_DMX_SWITCHES"))
+        return;
+    QString on;
+    for (int k = 1; k <= dmx::kAddressSwitches; ++k)
+        if (w.model().isOn(k))
+            on += QStringLiteral(" %1").arg(k);
+    std::printf("switches on:%s\n", qPrintable(on));
+    std::fflush(stdout);
+}
+
 } // namespace
 
 std::unique_ptr<QApplication> applicationOnScreen(int &argc, char **argv)
@@ -190,6 +205,8 @@ QPoint WindowShell::firstPlace(const QWidget &from, const QWidget &next)
 
 void WindowShell::quitFrom(Which which)
 {
+    if (windows_[which])
+        reportSwitches(*windows_[which]);
     unload(which);
     unload(which == ColourDriver ? OtherFixture : ColourDriver);
     emit finished();

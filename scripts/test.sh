@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the suite on the
-# normal build, the suite again under AddressSanitizer and UBSan, and then
-# each fuzz target for a short while (FUZZ_SECONDS each, default 20).
+# normal build, the suite again under AddressSanitizer and UBSan, each fuzz
+# target for a short while (FUZZ_SECONDS each, default 20), and, when asked
+# (--windows), last the Windows build under Wine.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 summary="$(mktemp)"
@@ -26,6 +27,12 @@ run_fuzz() {
     "$root/fuzz/run.sh" "${FUZZ_SECONDS:-20}"
 }
 
+# The Windows program and its installer under Wine (builds the Windows Qt
+# first where none is cached).
+run_windows() {
+    "$root/scripts/windows.sh" --test
+}
+
 # Runs one stage and says how long it took.
 stage() {
     local start=$SECONDS
@@ -38,6 +45,11 @@ stage build
 stage run_tests "$build_dir"
 stage run_sanitized
 stage run_fuzz
+# The Windows stage waits for its first whole run here before it joins the
+# default: ./scripts/test.sh --windows (or DMX_WINDOWS=1) runs it.
+if [ "${1:-}" = --windows ] || [ "${DMX_WINDOWS:-}" = 1 ]; then
+    stage run_windows
+fi
 
 # One closing line for both runs of the suite.
 awk '/tests passed, .* tests failed out of/ { total += $NF; failed += $4 }

@@ -167,7 +167,11 @@ void SheetTest::writes()
     const Run r = tool(args);
     QCOMPARE(r.err, QByteArray());
     QCOMPARE(r.status, 0);
-    QCOMPARE(file.isEmpty() ? r.out : read(file), expected);
+    QByteArray out = r.out;
+#ifdef Q_OS_WIN
+    out.replace("\r\n", "\n"); // the console's line ends; the files keep \n
+#endif
+    QCOMPARE(file.isEmpty() ? out : read(file), expected);
 }
 
 // The values out of range are the plan's own errors: one row shows they reach
@@ -212,6 +216,9 @@ void SheetTest::badInputWritesNothing()
 
 void SheetTest::pdfOfThreePages()
 {
+#ifdef Q_OS_WIN
+    QSKIP("pdfinfo and pdftotext are Linux programs: the Windows stage reads this PDF on the build machine");
+#endif
     QCOMPARE(tool({"--feuille", "480,10,40", "--titre", "Perche 2", "-o", "perche.pdf"}).status, 0);
     QCOMPARE(pages(QStringLiteral("perche.pdf")), 3);
     const QString words = pdfText(QStringLiteral("perche.pdf"));

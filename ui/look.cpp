@@ -19,15 +19,20 @@ namespace {
 // Narrow's metrics fit every caption, so the windows ask for its free clone,
 // which Debian's fonts-liberation package installs (the .deb depends on it).
 // Without it fontconfig picks the closest face, and the user is told once
-// why some captions may be cut.
+// why some captions may be cut. Windows has the layout's own face: every
+// Windows maps "MS Sans Serif" to its sans-serif face for dialogs.
 QString family()
 {
     static const QString name = [] {
+#ifdef Q_OS_WIN
+        return QStringLiteral("MS Sans Serif");
+#else
         const QString wanted = QStringLiteral("Liberation Sans Narrow");
         if (!QFontDatabase::families().contains(wanted))
             qWarning("adresse-dmx : police « %s » introuvable (paquet fonts-liberation), "
                      "la plus proche la remplace", qPrintable(wanted));
         return wanted;
+#endif
     }();
     return name;
 }

@@ -1,0 +1,9 @@
+#pragma once
+
+// A Windows program built for the desktop has no console of its own: started
+// from cmd.exe, its command line writes to the console it was started from.
+#ifdef _WIN32
+void useParentConsole();
+#else
+inline void useParentConsole() {}
+#endif

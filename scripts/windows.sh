@@ -1,0 +1,148 @@
+#!/usr/bin/env bash
+# Builds "Corvane adresse DMX.exe" (one file, Qt linked in) and its installer
+# adresse-dmx-<version>-setup.exe in build-windows/, cross-built with Debian's
+# mingw-w64 against a static Qt made once from Debian's own qt6-base source
+# and kept in a cache folder until its recipe (scripts/windows/) changes.
+#   ./scripts/windows.sh          the program and its installer
+#   ./scripts/windows.sh --test   the same, then the checks under Wine
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+recipe="$root/scripts/windows"
+out="$root/build-windows"
+cross_build="$out/cmake"
+
+# The compilers, the installer maker and Wine; dpkg-dev unpacks the source
+# packages; the build machine's Qt runs moc, rcc and uic and gives Qt's
+# French texts.
+windows_packages=(mingw-w64 nsis wine wine64 dpkg-dev cmake ninja-build qt6-base-dev qt6-translations-l10n)
+# The checks: an X server and a window manager for the window, xdotool to
+# type into it, poppler to read the PDFs back.
+check_packages=(xvfb xauth openbox x11-utils xdotool poppler-utils)
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+# apt-get source needs the source archive of the release the machine runs.
+ensure_source_entry() {
+    apt-get source --print-uris -qq zlib >/dev/null 2>&1 && return 0
+    local codename
+    codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
+    echo "Adding the Debian source archive for $codename to apt's sources"
+    printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: %s %s-updates\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
+        "$codename" "$codename" | as_root tee /etc/apt/sources.list.d/adresse-dmx-src.sources >/dev/null
+    as_root apt-get update -qq
+}
+
+# The cache key: the recipe, and the versions of the build machine's Qt (the
+# source must be the same version) and of the cross compiler.
+cache_key() {
+    {
+        cat "$recipe/build-prefix.sh" "$recipe/qt-options" "$recipe/toolchain.cmake"
+        dpkg-query -W qt6-base-dev g++-mingw-w64-x86-64-posix
+    } | sha256sum | cut -c1-16
+}
+
+cache_folder() {
+    if [ -n "${ADRESSE_DMX_WINDOWS_CACHE:-}" ]; then
+        echo "$ADRESSE_DMX_WINDOWS_CACHE"
+    elif [ -w /var/cache ]; then
+        echo /var/cache/adresse-dmx-windows
+    else
+        echo "${XDG_CACHE_HOME:-$HOME/.cache}/adresse-dmx-windows"
+    fi
+}
+
+# Builds the static Qt and libraries once; prints the prefix. The long build
+# runs at low priority and writes its log beside the prefix.
+ensure_prefix() {
+    local cache prefix log start=$SECONDS
+    cache=$(cache_folder)
+    prefix="$cache/$(cache_key)"
+    log="$prefix.log"
+    mkdir -p "$cache"
+    # One build at a time: a second run waits for the first one's prefix.
+    exec 9>"$cache/.lock"
+    flock -n 9 || { echo "Waiting for another run that builds the Windows Qt..." >&2; flock 9; }
+    if [ ! -e "$prefix/complete" ]; then
+        echo "Building Qt for Windows into $prefix, once (a quarter of an hour on two free cores, far longer on a busy machine; log: $log)" >&2
+        if ! nice -n 10 "$recipe/build-prefix.sh" "$prefix" >"$log" 2>&1; then
+            tail -n 30 "$log" >&2
+            echo "The Windows Qt build failed; its log: $log" >&2
+            exit 1
+        fi
+        # Only the installed prefix is kept: the sources and build trees
+        # weigh gigabytes. Older recipes' prefixes go too.
+        rm -rf "$prefix/src" "$prefix/build"
+        find "$cache" -mindepth 1 -maxdepth 1 ! -name "$(basename "$prefix")*" ! -name .lock -exec rm -rf {} +
+        touch "$prefix/complete"
+        echo "== Windows Qt built in $((SECONDS - start)) s" >&2
+    fi
+    exec 9>&-
+    echo "$prefix"
+}
+
+# TARGETS...: configures the cross build once and builds only those.
+cross_build_targets() {
+    local prefix=$1
+    shift
+    cmake -S "$root" -B "$cross_build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$prefix/lib/cmake/Qt6/qt.toolchain.cmake" \
+        -DQT_CHAINLOAD_TOOLCHAIN_FILE="$prefix/toolchain.cmake" \
+        -DADRESSE_DMX_QT_TRANSLATIONS=/usr/share/qt6/translations \
+        -DADRESSE_DMX_BENCH=OFF \
+        -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST >/dev/null
+    quiet_build "$cross_build" --target "$@"
+}
+
+project_version() {
+    sed -n 's/^project(adresse-dmx VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt"
+}
+
+# The version as the tool shows it: "3.00".
+version_text() {
+    local v=$1 major minor
+    major=${v%%.*}
+    minor=${v#*.}
+    minor=${minor%%.*}
+    printf '%s.%02d\n' "$major" "$minor"
+}
+
+make_installer() {
+    local version license
+    version=$(project_version)
+    license="$cross_build/LICENSE.txt"
+    sed 's/$/\r/' "$root/LICENSE" >"$license" # the licence page wants Windows line ends
+    makensis -V2 -DVERSION="$version" -DVERSION_TEXT="$(version_text "$version")" \
+        -DEXE="$out/Corvane adresse DMX.exe" -DLICENSE="$license" \
+        -DOUTFILE="$out/adresse-dmx-$version-setup.exe" "$recipe/installer.nsi" >/dev/null
+}
+
+main() {
+    local test=false
+    [ "${1:-}" = --test ] && test=true
+    local wanted=("${windows_packages[@]}")
+    $test && wanted+=("${packages[@]}" "${check_packages[@]}")
+    ensure_packages "${wanted[@]}"
+    ensure_source_entry
+
+    local prefix start=$SECONDS
+    prefix=$(ensure_prefix)
+    local targets=(adresse-dmx)
+    $test && targets+=(core_test plan_test sheet_test)
+    cross_build_targets "$prefix" "${targets[@]}"
+    x86_64-w64-mingw32-strip -o "$out/Corvane adresse DMX.exe" "$cross_build/app/Corvane adresse DMX.exe"
+    make_installer
+    echo "== Windows build: $((SECONDS - start)) s; in $out:"
+    for f in "$out"/*.exe; do
+        printf '   %6d KB  %s\n' $(($(stat -c %s "$f") / 1024)) "${f##*/}"
+    done
+
+    if $test; then
+        build # the Linux program the Windows one is compared with
+        xvfb-run -a -s "-screen 0 1280x1024x24" \
+            "$root/tests/windows/check.sh" "$out" "$cross_build" "$build_dir/app/adresse-dmx"
+    fi
+}
+
+main "$@"

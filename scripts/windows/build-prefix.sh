@@ -1,0 +1,122 @@
+#!/usr/bin/env bash
+# Builds what the Windows build links into PREFIX, from Debian's own source
+# packages with the mingw-w64 toolchain: a trimmed static Qt, and the static
+# libraries core/ and its tests use. Each step leaves a stamp, so an
+# interrupted run goes on where it stopped.
+#   build-prefix.sh PREFIX [STEP...]    (steps: qt deps; default both)
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+prefix=$1
+shift
+steps=("$@")
+[ $# -gt 0 ] || steps=(deps qt)
+jobs=$(nproc)
+src="$prefix/src"
+mkdir -p "$prefix" "$src"
+cp "$here/toolchain.cmake" "$prefix/toolchain.cmake"
+
+# Unpacks Debian's source package NAME[=VERSION] in src/ once; prints its folder.
+source_of() {
+    local name=${1%%=*} dir
+    dir=$(find "$src" -mindepth 1 -maxdepth 1 -type d -name "$name-*" | head -n 1)
+    if [ -z "$dir" ]; then
+        (cd "$src" && apt-get source -qq "$1" >/dev/null 2>&1) \
+            || { echo "apt-get source $name failed: is there a deb-src entry?" >&2; exit 1; }
+        dir=$(find "$src" -mindepth 1 -maxdepth 1 -type d -name "$name-*" | head -n 1)
+    fi
+    echo "$dir"
+}
+
+# Configures, builds and installs one CMake project from SRC as a static library.
+cmake_static() {
+    local name=$1 dir=$2
+    shift 2
+    cmake -S "$dir" -B "$prefix/build/$name" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$prefix/toolchain.cmake" -DCMAKE_INSTALL_PREFIX="$prefix" \
+        -DBUILD_SHARED_LIBS=OFF -DCMAKE_C_FLAGS=-w -DCMAKE_CXX_FLAGS=-w "$@" >/dev/null
+    cmake --build "$prefix/build/$name" -j "${DEPS_JOBS:-$jobs}" -- --quiet
+    cmake --install "$prefix/build/$name" >/dev/null
+}
+
+step() {
+    local name=$1
+    [ -e "$prefix/$name.done" ] && return 0
+    local start=$SECONDS
+    "build_$name"
+    touch "$prefix/$name.done"
+    echo "$name: $((SECONDS - start)) s"
+}
+
+# Debian's zlib source has no win32/ folder, and so no DLL resource: only the
+# static library is built, and installed by hand under the name FindZLIB knows.
+build_zlib() {
+    local dir b="$prefix/build/zlib"
+    dir=$(source_of zlib)
+    cmake -S "$dir" -B "$b" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$prefix/toolchain.cmake" >/dev/null 2>&1
+    cmake --build "$b" --target zlibstatic -j "${DEPS_JOBS:-$jobs}" -- --quiet
+    mkdir -p "$prefix/include" "$prefix/lib"
+    cp "$dir/zlib.h" "$b/zconf.h" "$prefix/include/"
+    cp "$b/libzlibstatic.a" "$prefix/lib/libz.a"
+}
+
+build_libzip() {
+    local dir
+    dir=$(source_of libzip)
+    cmake_static libzip "$dir" -DZLIB_ROOT="$prefix" -DZLIB_LIBRARY="$prefix/lib/libz.a" \
+        -DENABLE_BZIP2=OFF -DENABLE_LZMA=OFF -DENABLE_ZSTD=OFF \
+        -DENABLE_OPENSSL=OFF -DENABLE_GNUTLS=OFF -DENABLE_MBEDTLS=OFF \
+        -DENABLE_COMMONCRYPTO=OFF -DENABLE_WINDOWS_CRYPTO=ON \
+        -DBUILD_TOOLS=OFF -DBUILD_REGRESS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_DOC=OFF
+    # Its package file leaves zlib out and assumes the DLL: a user of the
+    # static library gets both right from find_package(libzip) alone.
+    local config="$prefix/lib/cmake/libzip/libzip-config.cmake"
+    sed -i 's/^#include(CMakeFindDependencyMacro)/include(CMakeFindDependencyMacro)/;
+            s/^#find_dependency(ZLIB::ZLIB)/find_dependency(ZLIB)/' "$config"
+    echo 'set_property(TARGET libzip::zip APPEND PROPERTY INTERFACE_COMPILE_DEFINITIONS ZIP_STATIC)' >>"$config"
+}
+
+build_pugixml() {
+    local dir
+    dir=$(source_of pugixml)
+    cmake_static pugixml "$dir" -DPUGIXML_BUILD_TESTS=OFF
+}
+
+# Header-only: the build machine's package is the same for every target.
+build_nlohmann() {
+    cmake_static nlohmann "$(source_of nlohmann-json3)" -DJSON_BuildTests=OFF -DJSON_Install=ON
+}
+
+build_gtest() {
+    cmake_static gtest /usr/src/googletest -DINSTALL_GTEST=ON -Dgtest_disable_pthreads=OFF
+}
+
+build_deps() {
+    step zlib
+    step libzip
+    step pugixml
+    step nlohmann
+    step gtest
+}
+
+# The build machine's Qt (the same version) runs moc, rcc and uic.
+build_qt() {
+    local dir options=()
+    dir=$(source_of "qt6-base=$(dpkg-query -W -f='${source:Version}' qt6-base-dev)")
+    mapfile -t options < <(grep -v '^#' "$here/qt-options" | tr ' ' '\n' | grep -v '^$')
+    mkdir -p "$prefix/build/qt"
+    # The configure step's summary and the compilers' remarks go to a log.
+    (cd "$prefix/build/qt" && "$dir/configure" -prefix "$prefix" -xplatform win32-g++ \
+        -qt-host-path /usr "${options[@]}" -- -G Ninja \
+        -DQT_HOST_PATH_CMAKE_DIR="/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake" \
+        -DCMAKE_TOOLCHAIN_FILE="$prefix/toolchain.cmake") > "$prefix/build/qt-configure.log" 2>&1 \
+        || { tail -n 40 "$prefix/build/qt-configure.log" >&2; exit 1; }
+    cmake --build "$prefix/build/qt" -j "$jobs" >"$prefix/build/qt-build.log" 2>&1 \
+        || { grep -B2 -A20 '^FAILED' "$prefix/build/qt-build.log" | head -n 60 >&2; exit 1; }
+    cmake --install "$prefix/build/qt" >/dev/null
+}
+
+for s in "${steps[@]}"; do
+    step "$s"
+done

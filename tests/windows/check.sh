@@ -1,0 +1,119 @@
+#!/usr/bin/env bash
+# The Windows program under Wine, on the X display it is started on (xvfb-run):
+# the core and sheet tests, the command line against the Linux program's, the
+# window, and the installer in and out again.
+#   check.sh OUT CROSS_BUILD LINUX_PROGRAM
+set -uo pipefail
+
+out=$1 cross=$2 linux=$3
+exe="$out/Corvane adresse DMX.exe"
+caption="Corvane Adresse DMX Corvane V 0.3"
+failed=0
+
+scratch=$(mktemp -d)
+export WINEPREFIX="$scratch/wine" WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=" # no offer to fetch Mono or Gecko
+trap 'wineserver -k 2>/dev/null; rm -rf "$scratch"' EXIT
+
+ok() { echo "ok    $1"; }
+bad() { echo "FAIL  $1"; failed=1; }
+check() { # NAME COMMAND...
+    local name=$1
+    shift
+    if "$@"; then ok "$name"; else bad "$name"; fi
+}
+
+wine wineboot -i >/dev/null 2>&1
+wineserver -w
+
+# The tests, run as built; the sheet test starts the program itself.
+for t in tests/core_test tests/plan_test; do
+    check "${t#tests/} under Wine" wine "$cross/$t.exe" --gtest_brief=1
+done
+check "sheet_test under Wine" env QT_QPA_PLATFORM=offscreen wine "$cross/tests/sheet_test.exe" -silent
+
+# The command line: the same bytes as on Linux but for the line ends and the
+# program's name in the help's first line.
+windows_text() { tr -d '\r' <"$1" | sed 's/Corvane adresse DMX\.exe/adresse-dmx/g'; }
+same_output() { # ARGS...: standard output and status as the Linux program's
+    local status_w status_l
+    wine "$exe" "$@" >"$scratch/w.out" 2>"$scratch/w.err"
+    status_w=$?
+    "$linux" "$@" >"$scratch/l.out" 2>"$scratch/l.err"
+    status_l=$?
+    windows_text "$scratch/w.out" | cmp -s - "$scratch/l.out" \
+        && windows_text "$scratch/w.err" | cmp -s - "$scratch/l.err" \
+        && [ "$status_w" = "$status_l" ] \
+        || { echo "   Wine ($status_w):"; cat "$scratch/w.out" "$scratch/w.err"; return 1; }
+}
+check "--feuille 1,7,3 as on Linux" same_output --feuille 1,7,3 --titre "Perche é"
+check "--version as on Linux" same_output --version
+check "--help as on Linux" same_output --help
+bad_input() {
+    same_output --feuille 1,sept,3 || return 1
+    wine "$exe" --feuille 1,sept,3 2>"$scratch/w.err" >/dev/null
+    local status=$?
+    [ "$status" -eq 2 ] \
+        && [ "$(tr -d '\r' <"$scratch/w.err")" = "adresse-dmx : --feuille : « sept » n'est pas un nombre entier." ]
+}
+check "bad input: status 2 and the French line" bad_input
+same_pdf() {
+    (cd "$scratch" && wine "$exe" --feuille 480,10,40 --titre "Perche 2" -o w.pdf \
+        && "$linux" --feuille 480,10,40 --titre "Perche 2" -o l.pdf) || return 1
+    pdftotext "$scratch/w.pdf" "$scratch/w.txt" && pdftotext "$scratch/l.pdf" "$scratch/l.txt" \
+        && cmp -s "$scratch/w.txt" "$scratch/l.txt" && [ -s "$scratch/w.txt" ]
+}
+check "the PDF's text as on Linux" same_pdf
+
+# The window, under a window manager that gives it the keyboard: typing
+# "100" in the address box sets switches 3, 4 and 7, which the program says
+# as its window closes.
+openbox --sm-disable >/dev/null 2>&1 &
+wm=$!
+window() {
+    local start=$SECONDS id
+    ADRESSE_DMX_SWITCHES=1 wine "$exe" >"$scratch/switches" 2>&1 &
+    local program=$!
+    id=$(timeout 60 xdotool search --sync --onlyvisible --name "^$caption\$" | head -n 1)
+    [ -n "$id" ] || { echo "   no window named « $caption »"; kill "$program" 2>/dev/null; return 1; }
+    echo "   the window showed after $((SECONDS - start)) s"
+    sleep 1
+    xdotool windowactivate --sync "$id" && xdotool type --delay 100 100 && sleep 1
+    [ -n "${WINDOW_PICTURE:-}" ] && import -window "$id" "$WINDOW_PICTURE"
+    xdotool key alt+F4 # openbox closes the active window
+    timeout 30 tail --pid="$program" -f /dev/null
+    tr -d '\r' <"$scratch/switches" | grep -qx 'switches on: 3 4 7' \
+        || { echo "   the program said: $(cat "$scratch/switches")"; return 1; }
+}
+check "the window: its caption, and \"100\" typed sets switches 3, 4, 7" window
+kill "$wm" 2>/dev/null
+
+# The installer, silently in and out: nothing of it may stay.
+drive="$WINEPREFIX/drive_c"
+# Files only: the uninstaller runs from a copy in an ~nsu*.tmp folder of the
+# temporary folder, and Wine's simulated restart deletes files, not folders.
+files() { find "$drive" -path "$drive/windows" -prune -o ! -type d -print | sort; }
+installer() {
+    local setup before programs menu
+    setup=$(ls "$out"/adresse-dmx-*-setup.exe)
+    files >"$scratch/before"
+    wine "$setup" /S && wineserver -w || return 1
+    programs=$(find "$drive/users" -path "*/AppData/Local/Programs/Corvane adresse DMX" -type d)
+    menu=$(find "$drive/users" -name "Corvane adresse DMX.lnk")
+    [ -f "$programs/Corvane adresse DMX.exe" ] && [ -f "$programs/uninstall.exe" ] && [ -n "$menu" ] \
+        || { echo "   not installed: $programs, $menu"; return 1; }
+    wine "$programs/uninstall.exe" /S && wineserver -w || return 1
+    [ ! -e "$programs" ] || { echo "   $programs stayed"; return 1; }
+    # The uninstaller ran from a copy in the temporary folder, which Windows
+    # deletes at its next start: one is simulated.
+    wine wineboot -r >/dev/null 2>&1
+    wineserver -w
+    files >"$scratch/after"
+    diff "$scratch/before" "$scratch/after" >"$scratch/left" \
+        || { echo "   left behind:"; sed 's/^/   /' "$scratch/left"; return 1; }
+    ! wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\adresse-dmx' >/dev/null 2>&1 \
+        || { echo "   the uninstall key stayed"; return 1; }
+}
+check "the installer installs and uninstalls silently, leaving nothing" installer
+
+exit "$failed"
