@@ -18,7 +18,7 @@ constexpr int kNotWritten = 1;
 using sheet::fromUtf8;
 
 // A profile by its whole name, or by the start of one name alone
-// ("colour driver"), whatever the case.
+// ("pilote de LED"), whatever the case.
 const dmx::SwitchProfile *profileNamed(const dmx::ProfileChoices &choices, const QString &name, QString &reason)
 {
     if (const dmx::SwitchProfile *p = choices.find(name.toStdString()))

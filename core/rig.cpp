@@ -72,7 +72,7 @@ const std::vector<SwitchProfile> &builtInProfiles()
 {
     static const std::vector<SwitchProfile> profiles{
         builtIn("Standard (interrupteur 1 = 1)", kOtherFixtureBank),
-        builtIn("Colour driver (interrupteur 1 = 256)", kColourDriverBank),
+        builtIn("Pilote de LED Corvane (interrupteur 1 = 256)", kColourDriverBank),
     };
     return profiles;
 }

@@ -7,7 +7,6 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 ensure_packages "${packages[@]}" poppler-utils
 build
 mkdir -p "$root/docs"
-QT_QPA_PLATFORM=offscreen "$build_dir/tools/screenshot" "$root/docs" "$scratch/patch.csv"
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 pdf="$scratch/sheet.pdf"
@@ -26,6 +25,7 @@ Cyclo 3;Cycliode;4 canaux;2;8;4
 Douche;Gradateur;;2;40;
 EOF
 export XDG_CONFIG_HOME="$scratch/config"
+QT_QPA_PLATFORM=offscreen "$build_dir/tools/screenshot" "$root/docs" "$scratch/patch.csv"
 "$build_dir/app/adresse-dmx" --feuille 495,7,4 --titre "Perche 2, PAR LED" -o "$pdf"
 pdftoppm -png -r 90 -f 1 -l 1 -singlefile "$pdf" "$root/docs/sheet"
 "$build_dir/app/adresse-dmx" --patch "$scratch/patch.csv" --titre "Patch du spectacle" -o "$pdf"

@@ -415,7 +415,7 @@ TEST_P(Banks, Drawn)
 
 const BankCase kBanks[] = {
     {"Standard", kStd.c_str(), "UDUDDDDDDU 10 (bouchon)"},
-    {"WeightOrder", "Colour driver (interrupteur 1 = 256)", "DDDDDDUDUU 10 (bouchon)"},
+    {"WeightOrder", "Pilote de LED Corvane (interrupteur 1 = 256)", "DDDDDDUDUU 10 (bouchon)"},
     {"OnDown", "Bas", "DUDUUUUUUD 10 (bouchon)"},
     {"AddressMinusOne", "Moins un", "DDUDDDDDDU 10 (bouchon)"},
     {"NineSwitches", "Neuf", "UDUDDDDDD 10"},

@@ -388,7 +388,7 @@ void RigTest::commandLine_data()
     QTest::newRow("csv") << patch + QStringList{"-o", "rig.csv.csv"} << "rig.csv.csv"
                          << QStringList{"\xEF\xBB\xBF", "Face 2", "1 (1)"} << QStringList();
     QTest::newRow("profile by its name's start")
-        << patch + QStringList{"--profil", "Wash=colour driver", "-o", "rig.txt"} << "rig.txt"
+        << patch + QStringList{"--profil", "Wash=pilote de LED", "-o", "rig.txt"} << "rig.txt"
         << QStringList{sheet::fromUtf8(dmx::colourDriverProfile().name)} << QStringList();
     QTest::newRow("pdf") << patch + QStringList{"--titre", "Tournée", "-o", "rig.pdf"} << "rig.pdf"
                          << QStringList{"%PDF"} << QStringList();
