@@ -196,7 +196,11 @@ void WindowShell::switchFrom(Which which)
 // whole, title bar included, on that window's screen.
 QPoint WindowShell::firstPlace(const QWidget &from, const QWidget &next)
 {
-    const QMargins frame = from.windowHandle()->frameMargins();
+    // The widget keeps the frame it last saw; the native window may answer
+    // none while the window manager updates its frame.
+    const QRect outer = from.frameGeometry(), inner = from.geometry();
+    const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(),
+                         outer.right() - inner.right(), outer.bottom() - inner.bottom());
     const QRect screen = from.screen()->availableGeometry().marginsRemoved(frame);
     const QPoint at = from.geometry().topLeft();
     return {std::max(screen.left(), std::min(at.x(), screen.right() + 1 - next.width())),
