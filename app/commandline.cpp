@@ -66,7 +66,13 @@ QString parseError(const QCommandLineParser &parser, const QStringList &args)
 void prepareCommandLine()
 {
     savefile::guardStandardOutput();
+#ifdef Q_OS_WIN
+    // Windows always has its desktop, and the fonts come with it; Qt's
+    // offscreen platform would find none there.
+    qputenv("QT_QPA_PLATFORM", "windows");
+#else
     qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
     // Standard error carries the tool's own one-line reason, not the
     // platform's remarks on the session (no XDG_RUNTIME_DIR on a server).
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &message) {

@@ -86,6 +86,11 @@ ensure_prefix() {
 cross_build_targets() {
     local prefix=$1
     shift
+    # A build made against an older prefix (gone with its recipe) starts over:
+    # CMake keeps the first toolchain it was given.
+    [ "$(cat "$cross_build/prefix" 2>/dev/null)" = "$prefix" ] || rm -rf "$cross_build"
+    mkdir -p "$cross_build"
+    echo "$prefix" >"$cross_build/prefix"
     cmake -S "$root" -B "$cross_build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$prefix/lib/cmake/Qt6/qt.toolchain.cmake" \
         -DQT_CHAINLOAD_TOOLCHAIN_FILE="$prefix/toolchain.cmake" \
@@ -129,9 +134,10 @@ main() {
     local prefix start=$SECONDS
     prefix=$(ensure_prefix)
     local targets=(adresse-dmx)
-    $test && targets+=(core_test plan_test sheet_test)
+    $test && targets+=(core_test plan_test rig_test sheet_test)
     cross_build_targets "$prefix" "${targets[@]}"
-    x86_64-w64-mingw32-strip -o "$out/Corvane adresse DMX.exe" "$cross_build/app/Corvane adresse DMX.exe"
+    # Qt puts a Windows build's programs together at the top, DLL-style.
+    x86_64-w64-mingw32-strip -o "$out/Corvane adresse DMX.exe" "$cross_build/Corvane adresse DMX.exe"
     make_installer
     echo "== Windows build: $((SECONDS - start)) s; in $out:"
     for f in "$out"/*.exe; do

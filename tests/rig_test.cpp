@@ -536,9 +536,10 @@ TEST(Library, CountsFromDefinitions)
 
 TEST(Library, InstalledQlcPlusDefinitions)
 {
-    if (!fs::exists("/usr/share/qlcplus/fixtures/Martin/Martin-Acrobat.qxf"))
-        GTEST_SKIP() << "qlcplus-data is not installed";
-    const FixtureLibrary library(FixtureLibrary::standardFolders());
+    const auto folders = FixtureLibrary::standardFolders();
+    if (!fs::exists(fs::u8path(folders.front()) / "Martin/Martin-Acrobat.qxf"))
+        GTEST_SKIP() << "QLC+'s fixture definitions are not in " << folders.front();
+    const FixtureLibrary library(folders);
     EXPECT_EQ(library.channels("Martin Acrobat", "6-Channel"), 6);
 }
 

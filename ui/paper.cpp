@@ -98,6 +98,11 @@ QString fitted(const QString &s, const QFont &f, qreal room, QPaintDevice *devic
 QFont font(int height, bool bold)
 {
     QFont f = look::font({});
+#ifdef Q_OS_WIN
+    // The windows' "MS Sans Serif" is a bitmap that cannot go into a PDF.
+    // Arial Narrow, where Office brought it, keeps the Linux sheet's widths.
+    f.setFamilies({QStringLiteral("Arial Narrow"), QStringLiteral("Arial")});
+#endif
     f.setPixelSize(height);
     f.setBold(bold);
     return f;

@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #ifdef Q_OS_WIN
+#include <QFileInfo>
 #include <QSaveFile>
 #else
 #include <fcntl.h>
@@ -139,12 +140,16 @@ QString reasonOf(int error)
 
 // Windows has no rename over an open name that keeps a FIFO apart, and
 // QSaveFile already writes beside and renames; its errors carry no number,
-// so they are told by kind.
+// so they are told by what is at the name.
 QString saveBytes(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return cannotWrite(path, QStringLiteral("dossier introuvable ou permission refusée"));
+    if (!file.open(QIODevice::WriteOnly)) {
+        const QFileInfo at(path);
+        return cannotWrite(path, at.isDir()            ? QStringLiteral("c'est un dossier")
+                                 : !at.dir().exists() ? QStringLiteral("dossier introuvable")
+                                                      : QStringLiteral("permission refusée"));
+    }
     if (file.write(bytes) != bytes.size() || !file.commit())
         return cannotWrite(path, QStringLiteral("écriture interrompue, disque plein ?"));
     return {};

@@ -83,6 +83,16 @@ build_pugixml() {
     cmake_static pugixml "$dir" -DPUGIXML_BUILD_TESTS=OFF
 }
 
+# libcsv is one C file with an autotools build: compiled directly.
+build_csv() {
+    local dir
+    dir=$(source_of libcsv)
+    mkdir -p "$prefix/build/csv" "$prefix/include" "$prefix/lib"
+    x86_64-w64-mingw32-gcc-posix -O2 -w -c "$dir/libcsv.c" -I "$dir" -o "$prefix/build/csv/libcsv.o"
+    x86_64-w64-mingw32-ar rcs "$prefix/lib/libcsv.a" "$prefix/build/csv/libcsv.o"
+    cp "$dir/csv.h" "$prefix/include/"
+}
+
 # Header-only: the build machine's package is the same for every target.
 build_nlohmann() {
     cmake_static nlohmann "$(source_of nlohmann-json3)" -DJSON_BuildTests=OFF -DJSON_Install=ON
@@ -96,6 +106,7 @@ build_deps() {
     step zlib
     step libzip
     step pugixml
+    step csv
     step nlohmann
     step gtest
 }
