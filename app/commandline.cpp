@@ -143,6 +143,8 @@ int runCommandLine()
     for (const auto &[once, name] : {std::pair{&sheet, "--feuille"}, {&title, "--titre"}, {&output, "-o"}})
         if (parser.values(*once).size() > 1)
             return fail(kBadInput, QStringLiteral("l'option « %1 » est donnée plusieurs fois.").arg(QLatin1String(name)));
+    if (parser.isSet(output) && parser.value(output).isEmpty())
+        return fail(kBadInput, QStringLiteral("-o : le nom du fichier est vide."));
     if (parser.isSet(patch.patch)) {
         if (parser.isSet(sheet))
             return fail(kBadInput, QStringLiteral("--patch et --feuille ne vont pas ensemble."));
@@ -165,8 +167,6 @@ int runCommandLine()
     const dmx::Plan &plan = std::get<dmx::Plan>(made);
 
     const QString path = parser.value(output);
-    if (parser.isSet(output) && path.isEmpty())
-        return fail(kBadInput, QStringLiteral("-o : le nom du fichier est vide."));
     if (path.isEmpty() || path == u"-")
         return print(sheet::fromUtf8(dmx::textTable(plan, parser.value(title).toStdString())));
     if (const QString problem = sheet::unknownFormat(path); !problem.isEmpty())

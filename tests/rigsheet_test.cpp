@@ -431,6 +431,7 @@ void RigTest::commandLineBadInput_data()
     QTest::newRow("unknown ending") << QStringList{"--patch", "rig.csv", "-o", "ancien.doc"} << 2
                                     << ".pdf, .csv ou .txt";
     QTest::newRow("missing folder") << QStringList{"--patch", "rig.csv", "-o", "absent/x.pdf"} << 1 << "absent/x.pdf";
+    QTest::newRow("-o empty") << QStringList{"--patch", "rig.csv", "-o", ""} << 2 << "vide";
 }
 
 void RigTest::commandLineBadInput()
