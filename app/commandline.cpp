@@ -97,8 +97,9 @@ int runCommandLine()
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Feuille d'adressage DMX : pour une ligne d'appareils identiques, l'adresse de "
-                       "départ et le réglage des interrupteurs de chacun, en texte, CSV ou PDF."));
+        QStringLiteral("Feuille d'adressage DMX : pour une ligne d'appareils identiques (--feuille) ou "
+                       "pour tout le patch d'une console (--patch), l'adresse de départ et le réglage des "
+                       "interrupteurs de chacun, en texte, CSV ou PDF."));
     const QCommandLineOption sheet(QStringLiteral("feuille"),
                                    QStringLiteral("Première adresse (0 à 511), nombre de canaux par appareil "
                                                   "(1 à 512) et nombre d'appareils (1 à 512)."),
