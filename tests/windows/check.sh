@@ -26,6 +26,14 @@ check() { # NAME COMMAND...
 wine wineboot -i >/dev/null 2>&1
 wineserver -w
 
+# One file: it may load Windows' own DLLs only, none of the compiler's or Qt's.
+self_contained() {
+    local foreign
+    foreign=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | grep -iE '^(lib|qt|zlib)' )
+    [ -z "$foreign" ] || { echo "   needs $foreign"; return 1; }
+}
+check "one file: Windows' own DLLs only" self_contained
+
 # The tests, run as built; the sheet test starts the program itself.
 for t in core_test plan_test rig_test; do
     check "$t under Wine" wine "$cross/$t.exe" --gtest_brief=1
