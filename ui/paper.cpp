@@ -37,13 +37,6 @@ qreal mainBodyWidth(const dmx::SwitchProfile &profile)
     return 2 * kBodyPad + n * kSlotWidth + (n - 1) * kSlotGap;
 }
 
-void text(QPainter &p, const QRectF &r, int flags, const QString &s, const QFont &f)
-{
-    p.setPen(Qt::black);
-    p.setFont(f);
-    p.drawText(r, flags, s);
-}
-
 // One switch slot: the lever is the solid block, on the side it was pushed to.
 void slot(QPainter &p, qreal x, qreal y, bool leverUp)
 {
@@ -58,6 +51,40 @@ void slot(QPainter &p, qreal x, qreal y, bool leverUp)
 }
 
 } // namespace
+
+void text(QPainter &p, const QRectF &r, int flags, const QString &s, const QFont &f)
+{
+    p.setPen(Qt::black);
+    p.setFont(f);
+    p.drawText(r, flags, s);
+}
+
+void rule(QPainter &p, qreal width, qreal y, qreal thickness)
+{
+    p.setPen(QPen(Qt::black, thickness));
+    p.drawLine(QPointF(0, y), QPointF(width, y));
+}
+
+qreal headings(QPainter &p, qreal y, qreal height, qreal width, std::initializer_list<Heading> columns)
+{
+    const QFont f = font(30, true);
+    for (auto c = columns.begin(); c != columns.end(); ++c) {
+        const qreal right = std::next(c) == columns.end() ? width : std::next(c)->left;
+        text(p, QRectF(c->left, y, right - c->left, height), Qt::AlignLeft | Qt::AlignVCenter, c->label, f);
+    }
+    rule(p, width, y + height, 6);
+    return y + height;
+}
+
+void footer(QPainter &p, QPaintDevice &device, QSizeF page, const QString &name, int n, int pages)
+{
+    const QRectF band(0, page.height() - kFooterHeight + 20, page.width(), kFooterHeight - 20);
+    const QString count = QStringLiteral("Page %1 sur %2").arg(n).arg(pages);
+    const QFont f = font(28);
+    const qreal countWidth = QFontMetricsF(f, &device).horizontalAdvance(count);
+    text(p, band, Qt::AlignLeft | Qt::AlignBottom, fitted(name, f, page.width() - countWidth - 60, &device), f);
+    text(p, band, Qt::AlignRight | Qt::AlignBottom, count, f);
+}
 
 QSizeF setUpPage(QPainter &p, QPagedPaintDevice &device, qreal narrowest)
 {

@@ -8,10 +8,12 @@
 #include <QString>
 
 #include <array>
+#include <initializer_list>
 
 class QPagedPaintDevice;
 class QPaintDevice;
 class QPainter;
+class QRectF;
 
 // What the sheets share on paper: the page, the face, and a bank of switches
 // as the sheets print it and the patch window shows it. Pages are laid out in
@@ -37,6 +39,26 @@ QFont font(int height, bool bold = false);
 // A title on one line: cut after a whole word, with "…", when it is wider
 // than the room left for it on the device.
 QString fitted(const QString &s, const QFont &f, qreal room, QPaintDevice *device);
+
+// Black text in a box, as QPainter::drawText lays it out.
+void text(QPainter &p, const QRectF &r, int flags, const QString &s, const QFont &f);
+
+// A black rule across the page's width.
+void rule(QPainter &p, qreal width, qreal y, qreal thickness);
+
+// A column heading: it starts at `left`, and the next one's left ends it.
+struct Heading
+{
+    qreal left;
+    QString label;
+};
+// The headings in bold across the page, ruled below; returns the y under them.
+qreal headings(QPainter &p, qreal y, qreal height, qreal width, std::initializer_list<Heading> columns);
+
+// Every page ends with the sheet's name on the left, cut to leave room, and
+// "Page n sur m" on the right, in the bottom band of this height.
+inline constexpr qreal kFooterHeight = 70;
+void footer(QPainter &p, QPaintDevice &device, QSizeF page, const QString &name, int n, int pages);
 
 // The "ON"/"OFF" labels left of the switches: a column's heading starts past them.
 inline constexpr qreal kSideLabels = 90;

@@ -24,7 +24,7 @@ using sheet::fromUtf8;
 // Tenths of a millimetre, as on the addressing sheet.
 constexpr qreal kStartWidth = 150, kFixtureWidth = 330, kChannelsWidth = 170;
 constexpr qreal kBankWidth = 920, kNarrowestRemarks = 240;
-constexpr qreal kRowHeight = 150, kLineHeight = 100, kHeadingHeight = 70, kFooterHeight = 70;
+constexpr qreal kRowHeight = 150, kLineHeight = 100, kHeadingHeight = 70;
 constexpr qreal kFixtureLeft = kStartWidth, kChannelsLeft = kFixtureLeft + kFixtureWidth;
 constexpr qreal kBankLeft = kChannelsLeft + kChannelsWidth, kRemarksLeft = kBankLeft + kBankWidth;
 constexpr int kLeft = Qt::AlignLeft | Qt::AlignVCenter;
@@ -62,7 +62,7 @@ public:
             qreal y = n == 0 ? intro(true) : 0;
             for (const Block &b : pages[n])
                 y = draw(y, b);
-            footer(static_cast<int>(n) + 1, static_cast<int>(pages.size()));
+            paper::footer(p_, device_, {width_, height_}, name_, static_cast<int>(n) + 1, static_cast<int>(pages.size()));
         }
     }
 
@@ -77,7 +77,7 @@ private:
     std::vector<std::vector<Block>> layOut(qreal introHeight) const
     {
         std::vector<std::vector<Block>> pages(1);
-        const qreal bottom = height_ - kFooterHeight;
+        const qreal bottom = height_ - paper::kFooterHeight;
         qreal y = introHeight;
         const auto room = [&](qreal h) { return y + h <= bottom || pages.back().empty(); };
         const auto put = [&](Block b) {
@@ -104,25 +104,14 @@ private:
         return pages;
     }
 
-    void text(const QRectF &r, int flags, const QString &s, const QFont &f)
-    {
-        p_.setPen(Qt::black);
-        p_.setFont(f);
-        p_.drawText(r, flags, s);
-    }
     // A paragraph wrapped to the page's width; returns the height it took.
     qreal paragraph(qreal y, const QString &s, const QFont &f, bool draw)
     {
         const QRectF room(0, y, width_, height_);
         const qreal h = QFontMetricsF(f).boundingRect(room, Qt::TextWordWrap, s).height() + 8;
         if (draw)
-            text(QRectF(0, y, width_, h), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, s, f);
+            paper::text(p_, QRectF(0, y, width_, h), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, s, f);
         return h;
-    }
-    void rule(qreal y, qreal thickness)
-    {
-        p_.setPen(QPen(Qt::black, thickness));
-        p_.drawLine(QPointF(0, y), QPointF(width_, y));
     }
 
     // The first page opens with the title, what the checks found and every
@@ -130,7 +119,7 @@ private:
     qreal intro(bool draw)
     {
         if (draw)
-            text(QRectF(0, 0, width_, 80), kLeft, paper::fitted(name_, font(64, true), width_, &device_),
+            paper::text(p_, QRectF(0, 0, width_, 80), kLeft, paper::fitted(name_, font(64, true), width_, &device_),
                  font(64, true));
         qreal y = 90;
         y += paragraph(y, fromUtf8(plan_.summary), font(34, true), draw);
@@ -146,7 +135,7 @@ private:
     {
         switch (b.kind) {
         case Block::LineTitle:
-            text(QRectF(0, y + 20, width_, kLineHeight - 20), kLeft,
+            paper::text(p_, QRectF(0, y + 20, width_, kLineHeight - 20), kLeft,
                  fromUtf8(b.line->title()) + (b.continued ? QStringLiteral(" (suite)") : QString()),
                  font(44, true));
             return y + kLineHeight;
@@ -160,24 +149,19 @@ private:
 
     qreal headings(qreal y)
     {
-        const QFont f = font(30, true);
-        const auto heading = [&](qreal left, qreal right, const QString &s) {
-            text(QRectF(left, y, right - left, kHeadingHeight), kLeft, s, f);
-        };
-        heading(10, kFixtureLeft, QStringLiteral("Adresse"));
-        heading(kFixtureLeft, kChannelsLeft, QStringLiteral("Appareil"));
-        heading(kChannelsLeft, kBankLeft, QStringLiteral("Canaux"));
-        heading(kBankLeft + paper::kSideLabels, kRemarksLeft, QStringLiteral("Interrupteurs"));
-        heading(kRemarksLeft, width_, QStringLiteral("Remarques"));
-        rule(y + kHeadingHeight, 6);
-        return y + kHeadingHeight;
+        return paper::headings(p_, y, kHeadingHeight, width_,
+                               {{10, QStringLiteral("Adresse")},
+                                {kFixtureLeft, QStringLiteral("Appareil")},
+                                {kChannelsLeft, QStringLiteral("Canaux")},
+                                {kBankLeft + paper::kSideLabels, QStringLiteral("Interrupteurs")},
+                                {kRemarksLeft, QStringLiteral("Remarques")}});
     }
 
     qreal row(qreal y, const dmx::RigRow &row)
     {
         const dmx::Fixture &f = plan_.fixture(row);
         const QFont bold = font(34, true), small = font(26);
-        text(QRectF(10, y, kStartWidth - 10, kRowHeight), kLeft, QString::number(f.address), bold);
+        paper::text(p_, QRectF(10, y, kStartWidth - 10, kRowHeight), kLeft, QString::number(f.address), bold);
         const qreal w = kFixtureWidth - 20;
         const auto elided = [w](const QString &s, const QFont &font) {
             return QFontMetricsF(font).elidedText(s, Qt::ElideRight, w);
@@ -185,38 +169,29 @@ private:
         QString type = fromUtf8(f.type);
         if (!f.mode.empty())
             type += QStringLiteral(" — ") + fromUtf8(f.mode);
-        text(QRectF(kFixtureLeft, y + 12, w, 44), kLeft, elided(fromUtf8(f.label), bold), bold);
-        text(QRectF(kFixtureLeft, y + 56, w, 40), kLeft, elided(type, small), small);
+        paper::text(p_, QRectF(kFixtureLeft, y + 12, w, 44), kLeft, elided(fromUtf8(f.label), bold), bold);
+        paper::text(p_, QRectF(kFixtureLeft, y + 56, w, 40), kLeft, elided(type, small), small);
         QFont italic = font(24);
         italic.setItalic(true);
-        text(QRectF(kFixtureLeft, y + 96, w, 40), kLeft, elided(fromUtf8(row.profile->name), italic), italic);
-        text(QRectF(kChannelsLeft, y, kChannelsWidth, kRowHeight), kLeft,
+        paper::text(p_, QRectF(kFixtureLeft, y + 96, w, 40), kLeft, elided(fromUtf8(row.profile->name), italic), italic);
+        paper::text(p_, QRectF(kChannelsLeft, y, kChannelsWidth, kRowHeight), kLeft,
              row.last ? QStringLiteral("%1 à %2").arg(f.address).arg(*row.last) : QStringLiteral("?"),
              font(34));
         if (row.settable)
             paper::drawBank(p_, {kBankLeft, y + 14}, *row.profile, row.on);
         else
-            text(QRectF(kBankLeft, y, kBankWidth, kRowHeight), kLeft, QStringLiteral("pas de réglage possible"),
+            paper::text(p_, QRectF(kBankLeft, y, kBankWidth, kRowHeight), kLeft, QStringLiteral("pas de réglage possible"),
                  bold);
         QStringList remarks;
         for (const std::string &r : row.remarks)
             remarks << fromUtf8(r);
-        text(QRectF(kRemarksLeft, y + 6, width_ - kRemarksLeft, kRowHeight - 12),
+        paper::text(p_, QRectF(kRemarksLeft, y + 6, width_ - kRemarksLeft, kRowHeight - 12),
              Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, remarks.join(QStringLiteral(", ")),
              row.problem ? font(26, true) : font(26));
-        rule(y + kRowHeight, 2);
+        paper::rule(p_, width_, y + kRowHeight, 2);
         return y + kRowHeight;
     }
 
-    void footer(int n, int pages)
-    {
-        const QRectF footer(0, height_ - kFooterHeight + 20, width_, kFooterHeight - 20);
-        const QString page = QStringLiteral("Page %1 sur %2").arg(n).arg(pages);
-        const qreal pageWidth = QFontMetricsF(font(28), &device_).horizontalAdvance(page);
-        text(footer, Qt::AlignLeft | Qt::AlignBottom, paper::fitted(name_, font(28), width_ - pageWidth - 60, &device_),
-             font(28));
-        text(footer, Qt::AlignRight | Qt::AlignBottom, page, font(28));
-    }
 
     QPagedPaintDevice &device_;
     QPainter p_;

@@ -146,9 +146,7 @@ QString saveBytes(const QString &path, const QByteArray &bytes)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         const QFileInfo at(path);
-        return cannotWrite(path, at.isDir()            ? QStringLiteral("c'est un dossier")
-                                 : !at.dir().exists() ? QStringLiteral("dossier introuvable")
-                                                      : QStringLiteral("permission refusée"));
+        return cannotWrite(path, reasonOf(at.isDir() ? EISDIR : !at.dir().exists() ? ENOENT : EACCES));
     }
     if (file.write(bytes) != bytes.size() || !file.commit())
         return cannotWrite(path, QStringLiteral("écriture interrompue, disque plein ?"));

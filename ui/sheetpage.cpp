@@ -19,7 +19,7 @@ namespace {
 // Column widths; the remarks take what is left of the line.
 constexpr qreal kNumberWidth = 160, kStartWidth = 170, kChannelsWidth = 230;
 constexpr qreal kBankWidth = 900, kNarrowestRemarks = 300;
-constexpr qreal kRowHeight = 150, kHeadingHeight = 80, kFooterHeight = 70;
+constexpr qreal kRowHeight = 150, kHeadingHeight = 80;
 
 using paper::font;
 using paper::kSideLabels;
@@ -49,7 +49,7 @@ public:
         const auto legend = dmx::legend(plan_);
         const qreal introHeight = 90 + 50 + 50 + 48 * static_cast<qreal>(legend.size()) + 40;
         const auto fit = [this](qreal top) {
-            return std::max(1, static_cast<int>((height_ - top - kHeadingHeight - kFooterHeight) / kRowHeight));
+            return std::max(1, static_cast<int>((height_ - top - kHeadingHeight - paper::kFooterHeight) / kRowHeight));
         };
         const int rows = static_cast<int>(plan_.rows.size());
         const int firstRows = fit(introHeight), otherRows = fit(0);
@@ -63,22 +63,11 @@ public:
             y = headings(y);
             for (const int end = std::min(rows, next + (n == 1 ? firstRows : otherRows)); next < end; ++next)
                 y = row(y, plan_.rows[static_cast<std::size_t>(next)]);
-            footer(n, pages);
+            paper::footer(p_, device_, {width_, height_}, name_, n, pages);
         }
     }
 
 private:
-    void text(const QRectF &r, int flags, const QString &s, const QFont &f)
-    {
-        p_.setPen(Qt::black);
-        p_.setFont(f);
-        p_.drawText(r, flags, s);
-    }
-    void rule(qreal y, qreal thickness)
-    {
-        p_.setPen(QPen(Qt::black, thickness));
-        p_.drawLine(QPointF(0, y), QPointF(width_, y));
-    }
 
     // The first page opens with the title, the weight order, the run and what
     // the remarks used on the sheet mean.
@@ -86,13 +75,13 @@ private:
     {
         const dmx::Run &run = plan_.run;
         const auto rows = plan_.rows.size();
-        text(QRectF(0, 0, width_, 80), kLeft, paper::fitted(name_, font(64, true), width_, &device_), font(64, true));
-        text(QRectF(0, 90, width_, 50), kLeft,
+        paper::text(p_, QRectF(0, 0, width_, 80), kLeft, paper::fitted(name_, font(64, true), width_, &device_), font(64, true));
+        paper::text(p_, QRectF(0, 90, width_, 50), kLeft,
              QStringLiteral("Ordre des interrupteurs : %1 (de gauche à droite, interrupteur 9 = %2)")
                  .arg(fromUtf8(dmx::weightOrder(run.bank)))
                  .arg(run.bank.weight(dmx::kAddressSwitches)),
              font(34, true));
-        text(QRectF(0, 140, width_, 50), kLeft,
+        paper::text(p_, QRectF(0, 140, width_, 50), kLeft,
              QStringLiteral("%1 %2 de %3 %4 : %5")
                  .arg(rows)
                  .arg(rows == 1 ? u"appareil" : u"appareils")
@@ -102,7 +91,7 @@ private:
              font(34));
         qreal y = 190;
         for (const dmx::Remark &r : legend) {
-            text(QRectF(0, y, width_, 48), kLeft,
+            paper::text(p_, QRectF(0, y, width_, 48), kLeft,
                  QStringLiteral("« %1 » : %2").arg(QString::fromUtf8(r.word), QString::fromUtf8(r.meaning)),
                  font(30));
             y += 48;
@@ -112,46 +101,34 @@ private:
 
     qreal headings(qreal y)
     {
-        const QFont f = font(30, true);
-        const auto heading = [&](qreal left, qreal right, const QString &s) {
-            text(QRectF(left, y, right - left, kHeadingHeight), kLeft, s, f);
-        };
-        heading(10, kStartLeft, QStringLiteral("Appareil"));
-        heading(kStartLeft, kChannelsLeft, QStringLiteral("Adresse"));
-        heading(kChannelsLeft, kBankLeft, QStringLiteral("Canaux"));
-        heading(kBankLeft + kSideLabels, kRemarksLeft,
-                QStringLiteral("Interrupteurs (%1)").arg(fromUtf8(dmx::weightOrder(plan_.run.bank))));
-        heading(kRemarksLeft, width_, QStringLiteral("Remarques"));
-        rule(y + kHeadingHeight, 6);
-        return y + kHeadingHeight;
+        return paper::headings(
+            p_, y, kHeadingHeight, width_,
+            {{10, QStringLiteral("Appareil")},
+             {kStartLeft, QStringLiteral("Adresse")},
+             {kChannelsLeft, QStringLiteral("Canaux")},
+             {kBankLeft + kSideLabels,
+              QStringLiteral("Interrupteurs (%1)").arg(fromUtf8(dmx::weightOrder(plan_.run.bank)))},
+             {kRemarksLeft, QStringLiteral("Remarques")}});
     }
 
     qreal row(qreal y, const dmx::SheetRow &row)
     {
         const QFont bold = font(34, true);
-        text(QRectF(10, y, kNumberWidth - 10, kRowHeight), kLeft, QString::number(row.fixture), bold);
-        text(QRectF(kStartLeft, y, kStartWidth, kRowHeight), kLeft, QString::number(row.start), bold);
-        text(QRectF(kChannelsLeft, y, kChannelsWidth, kRowHeight), kLeft,
+        paper::text(p_, QRectF(10, y, kNumberWidth - 10, kRowHeight), kLeft, QString::number(row.fixture), bold);
+        paper::text(p_, QRectF(kStartLeft, y, kStartWidth, kRowHeight), kLeft, QString::number(row.start), bold);
+        paper::text(p_, QRectF(kChannelsLeft, y, kChannelsWidth, kRowHeight), kLeft,
              QStringLiteral("%1 à %2").arg(row.start).arg(row.last), font(34));
         if (row.settable)
             paper::drawBank(p_, {kBankLeft, y + 18}, profile_, row.on);
         else
-            text(QRectF(kBankLeft + kSideLabels, y, kBankWidth - kSideLabels, kRowHeight), kLeft,
+            paper::text(p_, QRectF(kBankLeft + kSideLabels, y, kBankWidth - kSideLabels, kRowHeight), kLeft,
                  QStringLiteral("pas de réglage possible"), bold);
-        text(QRectF(kRemarksLeft, y, width_ - kRemarksLeft, kRowHeight), kLeft | Qt::TextWordWrap,
+        paper::text(p_, QRectF(kRemarksLeft, y, width_ - kRemarksLeft, kRowHeight), kLeft | Qt::TextWordWrap,
              fromUtf8(dmx::remarks(row)), bold);
-        rule(y + kRowHeight, 2);
+        paper::rule(p_, width_, y + kRowHeight, 2);
         return y + kRowHeight;
     }
 
-    void footer(int n, int pages)
-    {
-        const QRectF footer(0, height_ - kFooterHeight + 20, width_, kFooterHeight - 20);
-        const QString page = QStringLiteral("Page %1 sur %2").arg(n).arg(pages);
-        const qreal pageWidth = QFontMetricsF(font(28), &device_).horizontalAdvance(page);
-        text(footer, Qt::AlignLeft | Qt::AlignBottom, paper::fitted(name_, font(28), width_ - pageWidth - 60, &device_), font(28));
-        text(footer, Qt::AlignRight | Qt::AlignBottom, page, font(28));
-    }
 
     QPagedPaintDevice &device_;
     QPainter p_;
