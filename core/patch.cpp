@@ -1,6 +1,7 @@
 #include "patch.h"
 
 #include "patchtext.h"
+#include "text.h"
 
 #include <csv.h>
 
@@ -132,12 +133,9 @@ std::optional<CsvReader> records(std::string_view text, char sep)
     return reader;
 }
 
-std::string trimmed(std::string s)
+std::string trimmed(std::string_view s)
 {
-    const auto first = s.find_first_not_of(" \t\r");
-    if (first == std::string::npos)
-        return {};
-    return s.substr(first, s.find_last_not_of(" \t\r") - first + 1);
+    return dmx::trimmed(s, " \t\r");
 }
 
 } // namespace

@@ -154,28 +154,15 @@ RigPlan makeRigPlan(const Rig &rig, const ProfileChoices &choices)
 
     // Profiles by use, the most used first; a tie keeps the rig's order.
     std::vector<const SwitchProfile *> chosen;
-    std::vector<std::pair<std::string, int>> uses;
+    std::map<std::string, int> uses;
     for (const Fixture &f : rig.fixtures) {
         const SwitchProfile &p = choices.profileFor(f.type, f.mode);
         chosen.push_back(&p);
-        const auto it = std::find_if(uses.begin(), uses.end(),
-                                     [&p](const auto &u) { return u.first == p.name; });
-        if (it == uses.end()) {
-            uses.emplace_back(p.name, 1);
+        if (uses[p.name]++ == 0)
             plan.profiles.push_back(p);
-        } else {
-            ++it->second;
-        }
     }
-    std::vector<std::size_t> byUse(uses.size());
-    for (std::size_t i = 0; i < byUse.size(); ++i)
-        byUse[i] = i;
-    std::stable_sort(byUse.begin(), byUse.end(),
-                     [&uses](std::size_t a, std::size_t b) { return uses[a].second > uses[b].second; });
-    std::vector<SwitchProfile> sorted;
-    for (const std::size_t i : byUse)
-        sorted.push_back(plan.profiles[i]);
-    plan.profiles = std::move(sorted);
+    std::stable_sort(plan.profiles.begin(), plan.profiles.end(),
+                     [&uses](const SwitchProfile &a, const SwitchProfile &b) { return uses[a.name] > uses[b.name]; });
     const auto profileOf = [&plan](const SwitchProfile &p) {
         return &*std::find_if(plan.profiles.begin(), plan.profiles.end(),
                               [&p](const SwitchProfile &q) { return q.name == p.name; });
@@ -198,7 +185,6 @@ RigPlan makeRigPlan(const Rig &rig, const ProfileChoices &choices)
             RigRow row;
             row.fixture = i;
             row.profile = profileOf(*chosen[i]);
-            row.otherProfile = row.profile != &plan.profiles.front();
             if (f.channels)
                 row.last = f.address + *f.channels - 1;
             if (const auto on = row.profile->switchesFor(f.address)) {
@@ -261,12 +247,11 @@ RigPlan makeRigPlan(const Rig &rig, const ProfileChoices &choices)
             row.problem = !notes.empty();
             if (row.problem)
                 ++plan.problems;
-            if (row.otherProfile)
+            if (row.profile != &plan.profiles.front())
                 notes.push_back("autre profil : " + row.profile->name);
         }
         RigRow &last = line.rows.back();
         if (last.profile->tenth == TenthSwitch::Terminator) {
-            last.terminated = true;
             last.on[9] = true;
             last.remarks.push_back("bouchon 120R : fin de ligne");
         } else {
@@ -377,10 +362,13 @@ std::string separatedTable(const RigPlan &plan, char sep)
     for (int k = 1; k <= 10; ++k)
         heading.push_back(switchHeading(*main, k));
     heading.push_back("Remarques");
-    std::string out;
-    for (const std::string &h : heading)
-        out += (out.empty() ? "" : std::string(1, sep)) + field(h, sep);
-    out += '\n';
+    const auto record = [sep](const std::vector<std::string> &cells) {
+        std::string text;
+        for (std::size_t i = 0; i < cells.size(); ++i)
+            text += (i ? std::string(1, sep) : "") + field(cells[i], sep);
+        return text + '\n';
+    };
+    std::string out = record(heading);
     for (const RigLine &line : plan.lines)
         for (const RigRow &row : line.rows) {
             const Fixture &f = plan.fixture(row);
@@ -396,20 +384,26 @@ std::string separatedTable(const RigPlan &plan, char sep)
             for (int k = 1; k <= 10; ++k)
                 cells.push_back(settingWord(row, k));
             cells.push_back(joined(row.remarks, " ; "));
-            std::string text;
-            for (std::size_t i = 0; i < cells.size(); ++i)
-                text += (i ? std::string(1, sep) : "") + field(cells[i], sep);
-            out += text + '\n';
+            out += record(cells);
         }
     return out;
 }
+
+namespace {
+
+std::string typeAndMode(const Fixture &f)
+{
+    return f.type + (f.mode.empty() ? "" : ", " + f.mode);
+}
+
+} // namespace
 
 std::string textTable(const RigPlan &plan, const std::string &title)
 {
     std::size_t nameWidth = 3, typeWidth = 4;
     for (const Fixture &f : plan.rig->fixtures) {
         nameWidth = std::max(nameWidth, columns(f.label));
-        typeWidth = std::max(typeWidth, columns(f.type + (f.mode.empty() ? "" : ", " + f.mode)));
+        typeWidth = std::max(typeWidth, columns(typeAndMode(f)));
     }
     const auto line = [&](const std::string &address, const std::string &channels,
                           const std::string &name, const std::string &type,
@@ -441,7 +435,7 @@ std::string textTable(const RigPlan &plan, const std::string &title)
                 switches[k - 1] = settingWord(row, k);
             out += line(std::to_string(f.address),
                         f.channels ? range(f.address, row.last) : "?", f.label,
-                        f.type + (f.mode.empty() ? "" : ", " + f.mode), switches,
+                        typeAndMode(f), switches,
                         joined(row.remarks, " ; "));
         }
     }

@@ -120,8 +120,6 @@ struct RigRow
     // terminator, the 512 bit or the function switch at its fixed position.
     // All address switches off when not settable.
     std::array<bool, 10> on{};
-    bool terminated = false;       // the terminator ON: last on its line
-    bool otherProfile = false;     // not the plan's main profile
     std::vector<std::string> remarks; // French, the problems first
     bool problem = false;          // at least one remark is a problem
 };

@@ -1,6 +1,7 @@
 #include "sheet.h"
 
 #include "address.h"
+#include "text.h"
 
 #include <algorithm>
 #include <charconv>
@@ -86,14 +87,6 @@ std::string oneLine(const std::string &s)
         out += ' ';
     }
     return out;
-}
-
-std::string trimmed(const std::string &s, const char *blanks)
-{
-    const auto first = s.find_first_not_of(blanks);
-    if (first == std::string::npos)
-        return {};
-    return s.substr(first, s.find_last_not_of(blanks) - first + 1);
 }
 
 // Quoted as CSV quotes a field, only where it must be.

@@ -53,4 +53,12 @@ Text numberToText(double value)
     return fromAscii(buffer);
 }
 
+std::string trimmed(std::string_view s, const char *blanks)
+{
+    const auto first = s.find_first_not_of(blanks);
+    if (first == std::string_view::npos)
+        return {};
+    return std::string(s.substr(first, s.find_last_not_of(blanks) - first + 1));
+}
+
 } // namespace dmx

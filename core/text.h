@@ -19,4 +19,7 @@ std::optional<double> textToNumber(TextView text);
 // Plain decimal form: "112", "-2", "0"; no blank, no leading zero.
 Text numberToText(double value);
 
+// The text without any of `blanks` at either end.
+std::string trimmed(std::string_view s, const char *blanks);
+
 } // namespace dmx
