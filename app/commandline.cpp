@@ -20,9 +20,10 @@ constexpr int kNotWritten = 1;
 
 // Our long options; a one-dash spelling of one ("-feuille") is ours too, so
 // that it gets a French refusal rather than the windows.
-constexpr const char *kLongNames[] = {"feuille", "autre", "titre", "sans-bouchon", "help", "version"};
+constexpr const char *kLongNames[] = {"feuille", "autre", "titre", "sans-bouchon", "patch", "profil", "ligne",
+                                      "help", "version"};
 // The options that take a value.
-constexpr const char *kValued[] = {"--feuille", "--titre", "-o"};
+constexpr const char *kValued[] = {"--feuille", "--titre", "-o", "--patch", "--profil", "--ligne"};
 
 bool isOneDashLongName(const char *arg)
 {

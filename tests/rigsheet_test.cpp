@@ -432,6 +432,9 @@ void RigTest::commandLineBadInput_data()
                                     << ".pdf, .csv ou .txt";
     QTest::newRow("missing folder") << QStringList{"--patch", "rig.csv", "-o", "absent/x.pdf"} << 1 << "absent/x.pdf";
     QTest::newRow("-o empty") << QStringList{"--patch", "rig.csv", "-o", ""} << 2 << "vide";
+    QTest::newRow("long option with one dash") << into({"-patch", "rig.csv"}) << 2 << "« -patch »";
+    QTest::newRow("--ligne without a value") << QStringList{"--patch", "rig.csv", "--ligne"} << 2
+                                             << "« --ligne » attend une valeur";
 }
 
 void RigTest::commandLineBadInput()
