@@ -2,17 +2,9 @@
 
 #include "fixturewindow.h"
 #include "spoken.h"
+#include "textbox.h"
 
 #include <algorithm>
-
-namespace {
-
-QString fromText(const dmx::Text &t)
-{
-    return QString::fromStdU16String(t);
-}
-
-} // namespace
 
 Announcer::Announcer(QWidget *window)
     : QWidget(window)

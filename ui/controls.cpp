@@ -42,11 +42,6 @@ QWidget *WindowControls::at(Place place) const
 
 namespace {
 
-QString fromText(dmx::TextView t)
-{
-    return QString::fromUtf16(t.data(), static_cast<qsizetype>(t.size()));
-}
-
 QString bankName(const WindowProfile &profile, Role role, int k)
 {
     switch (role) {
@@ -84,14 +79,10 @@ public:
             for (int k = 1; k <= kColumns; ++k)
                 out_.all.push_back({{c.role, k}, make(c, k)});
         }
-        for (std::size_t i = 0; i < kColumns; ++i) {
-            SwitchCell *left = i > 0 ? out_.upper[i - 1] : nullptr;
-            SwitchCell *right = i + 1 < kColumns ? out_.upper[i + 1] : nullptr;
-            out_.upper[i]->setNeighbours(left, right, out_.upper[i], out_.lower[i]);
-            left = i > 0 ? out_.lower[i - 1] : nullptr;
-            right = i + 1 < kColumns ? out_.lower[i + 1] : nullptr;
-            out_.lower[i]->setNeighbours(left, right, out_.upper[i], out_.lower[i]);
-        }
+        for (auto *row : {&out_.upper, &out_.lower})
+            for (std::size_t i = 0; i < kColumns; ++i)
+                (*row)[i]->setNeighbours(i > 0 ? (*row)[i - 1] : nullptr, i + 1 < kColumns ? (*row)[i + 1] : nullptr,
+                                         out_.upper[i], out_.lower[i]);
         return std::move(out_);
     }
 

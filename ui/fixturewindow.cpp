@@ -13,15 +13,6 @@
 
 using namespace layout;
 
-namespace {
-
-QString fromText(dmx::TextView t)
-{
-    return QString::fromUtf16(t.data(), static_cast<qsizetype>(t.size()));
-}
-
-} // namespace
-
 FixtureWindow::FixtureWindow(const WindowProfile &profile, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)

@@ -219,7 +219,7 @@ QString writeStandardOutput(const QByteArray &bytes)
     const int error = errno;
     std::clearerr(stdout);
     return QStringLiteral("impossible d'écrire sur la sortie standard : %1.")
-        .arg(error ? reasonOf(error) : QStringLiteral("sortie fermée"));
+        .arg(reasonOf(error ? error : EBADF));
 }
 
 } // namespace savefile

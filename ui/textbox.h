@@ -1,11 +1,19 @@
 #pragma once
 
+#include "text.h"
+
 #include <QClipboard>
 #include <QLineEdit>
 
 #include <optional>
 
 class QMenu;
+
+// A core text as the widgets show it.
+inline QString fromText(dmx::TextView t)
+{
+    return QString::fromUtf16(t.data(), static_cast<qsizetype>(t.size()));
+}
 
 // A text box as the windows use it: it reports a left-button click even when
 // read-only, and shows the arrow pointer rather than the text cursor. Space on
