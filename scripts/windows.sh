@@ -13,8 +13,8 @@ cross_build="$out/cmake"
 
 # The compilers, the installer maker and Wine; dpkg-dev unpacks the source
 # packages; the build machine's Qt runs moc, rcc and uic and gives Qt's
-# French texts.
-windows_packages=(mingw-w64 nsis wine wine64 dpkg-dev cmake ninja-build qt6-base-dev qt6-translations-l10n)
+# French texts; googletest is the source the Windows GoogleTest is built from.
+windows_packages=(mingw-w64 nsis wine wine64 dpkg-dev cmake ninja-build qt6-base-dev qt6-translations-l10n googletest)
 # The checks: an X server and a window manager for the window, xdotool to
 # type into it, poppler to read the PDFs back.
 check_packages=(xvfb xauth openbox x11-utils xdotool poppler-utils)
