@@ -111,16 +111,14 @@ int runPatch(const QCommandLineParser &parser, const PatchOptions &options, cons
         return kBadInput;
     }
     dmx::Rig &fixtures = std::get<dmx::Rig>(rig);
-    int number = 0;
-    if (universe && !(number = rigsheet::keepLine(fixtures, *universe))) {
+    std::optional<dmx::RigPlan> line;
+    if (universe && !(line = dmx::makeLinePlan(fixtures, *universe, choices))) {
         reason = QStringLiteral("--ligne : « %1 » n'a pas d'appareil sur l'univers %2.")
                      .arg(QFileInfo(path).fileName())
                      .arg(*universe);
         return kBadInput;
     }
-    dmx::RigPlan plan = dmx::makeRigPlan(fixtures, choices);
-    if (number)
-        plan.lines.front().number = number;
+    const dmx::RigPlan plan = line ? std::move(*line) : dmx::makeRigPlan(fixtures, choices);
 
     if (output.isEmpty() || output == u"-")
         reason = savefile::writeStandardOutput(QByteArray::fromStdString(dmx::textTable(plan, title.toStdString())));

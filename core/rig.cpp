@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 
 namespace dmx {
 
@@ -284,6 +285,22 @@ RigPlan makeRigPlan(const Rig &rig, const ProfileChoices &choices)
             }
         plan.summary += ".";
     }
+    return plan;
+}
+
+std::optional<RigPlan> makeLinePlan(Rig &rig, int universe, const ProfileChoices &choices)
+{
+    std::set<int> universes;
+    for (const Fixture &f : rig.fixtures)
+        universes.insert(f.universe);
+    const auto line = universes.find(universe);
+    if (line == universes.end())
+        return std::nullopt;
+    auto &all = rig.fixtures;
+    all.erase(std::remove_if(all.begin(), all.end(), [universe](const Fixture &f) { return f.universe != universe; }),
+              all.end());
+    RigPlan plan = makeRigPlan(rig, choices);
+    plan.lines.front().number = static_cast<int>(std::distance(universes.begin(), line)) + 1;
     return plan;
 }
 

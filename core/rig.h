@@ -156,6 +156,11 @@ struct RigPlan
 // The plan keeps pointers into the rig: keep the rig alive and unchanged.
 RigPlan makeRigPlan(const Rig &rig, const ProfileChoices &choices);
 
+// The plan of one line alone: the rig keeps only that universe's fixtures,
+// and the line keeps the number it has in the whole rig. None when no
+// fixture is on that universe.
+std::optional<RigPlan> makeLinePlan(Rig &rig, int universe, const ProfileChoices &choices);
+
 // "ON"/"OFF" for switch k (1 .. 10) of a row, nothing for an address switch
 // of a row that cannot be set or past the profile's switch count.
 std::string settingWord(const RigRow &row, int k);

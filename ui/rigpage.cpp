@@ -12,7 +12,6 @@
 #include <QPdfWriter>
 
 #include <algorithm>
-#include <set>
 
 namespace rigsheet {
 
@@ -201,20 +200,6 @@ private:
 };
 
 } // namespace
-
-int keepLine(dmx::Rig &rig, int universe)
-{
-    std::set<int> universes;
-    for (const dmx::Fixture &f : rig.fixtures)
-        universes.insert(f.universe);
-    const auto line = universes.find(universe);
-    if (line == universes.end())
-        return 0;
-    auto &all = rig.fixtures;
-    all.erase(std::remove_if(all.begin(), all.end(), [universe](const dmx::Fixture &f) { return f.universe != universe; }),
-              all.end());
-    return static_cast<int>(std::distance(universes.begin(), line)) + 1;
-}
 
 void paint(QPagedPaintDevice &device, const dmx::RigPlan &plan, const QString &title)
 {

@@ -12,10 +12,6 @@ namespace rigsheet {
 
 inline const QString kDefaultTitle = QStringLiteral("Patch : réglage des adresses DMX");
 
-// Keeps only the fixtures on one universe; returns that line's number in the
-// whole rig, as its sheet numbers it, or 0 when no fixture is on it.
-int keepLine(dmx::Rig &rig, int universe);
-
 // Draws every page onto the device's current page size and margins.
 void paint(QPagedPaintDevice &device, const dmx::RigPlan &plan, const QString &title);
 

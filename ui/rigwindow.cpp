@@ -400,11 +400,8 @@ void RigWindow::withShownPlan(const std::function<void(const dmx::RigPlan &)> &u
     const int universe = line_->currentData().toInt();
     if (universe == 0)
         return use(plan_);
-    dmx::Rig rig = rig_;
-    const int number = rigsheet::keepLine(rig, universe);
-    dmx::RigPlan plan = dmx::makeRigPlan(rig, choices_);
-    plan.lines.front().number = number;
-    use(plan);
+    dmx::Rig rig = rig_; // the line offered is one of the rig's
+    use(*dmx::makeLinePlan(rig, universe, choices_));
 }
 
 void RigWindow::print()
