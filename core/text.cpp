@@ -61,4 +61,9 @@ std::string trimmed(std::string_view s, const char *blanks)
     return std::string(s.substr(first, s.find_last_not_of(blanks) - first + 1));
 }
 
+std::string counted(long long n, std::string_view one, std::string_view many)
+{
+    return std::to_string(n) + ' ' + std::string(n > 1 || n < -1 ? many : one);
+}
+
 } // namespace dmx

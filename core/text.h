@@ -22,4 +22,8 @@ Text numberToText(double value);
 // The text without any of `blanks` at either end.
 std::string trimmed(std::string_view s, const char *blanks);
 
+// A count and its noun in French: "1 appareil", "0 appareil", "12 appareils".
+// French puts 0 and 1 in the singular. The one plural rule of the program.
+std::string counted(long long n, std::string_view one, std::string_view many);
+
 } // namespace dmx
