@@ -4,6 +4,7 @@
 #include "savefile.h"
 #include "sheet.h"
 #include "sheetpage.h"
+#include "table.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -171,8 +172,8 @@ int runCommandLine()
     const QString path = parser.value(output);
     if (path.isEmpty() || path == u"-")
         return print(sheet::fromUtf8(dmx::textTable(plan, parser.value(title).toStdString())));
-    if (const QString problem = sheet::unknownFormat(path); !problem.isEmpty())
-        return fail(kBadInput, QStringLiteral("-o ") + problem);
+    if (!dmx::formatOf(path.toStdString()))
+        return fail(kBadInput, QStringLiteral("-o ") + sheet::fromUtf8(dmx::unknownFormat(path.toStdString())));
     const QString error = sheet::save(path, plan, parser.value(title));
     return error.isEmpty() ? 0 : fail(kNotWritten, error);
 }

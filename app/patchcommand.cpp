@@ -1,10 +1,10 @@
 #include "patchcommand.h"
 
 #include "patch.h"
-#include "rigpage.h"
 #include "rigwindow.h"
 #include "savefile.h"
 #include "sheetpage.h"
+#include "table.h"
 
 #include <QCommandLineParser>
 #include <QFile>
@@ -75,8 +75,8 @@ int runPatch(const QCommandLineParser &parser, const PatchOptions &options, cons
         }
     }
     if (!output.isEmpty() && output != u"-") {
-        if (const QString problem = sheet::unknownFormat(output); !problem.isEmpty()) {
-            reason = QStringLiteral("-o ") + problem;
+        if (!dmx::formatOf(output.toStdString())) {
+            reason = QStringLiteral("-o ") + fromUtf8(dmx::unknownFormat(output.toStdString()));
             return kBadInput;
         }
     }
@@ -110,19 +110,19 @@ int runPatch(const QCommandLineParser &parser, const PatchOptions &options, cons
         reason = fromUtf8(error->message);
         return kBadInput;
     }
-    dmx::Rig &fixtures = std::get<dmx::Rig>(rig);
-    std::optional<dmx::RigPlan> line;
+    const dmx::Rig &fixtures = std::get<dmx::Rig>(rig);
+    std::optional<dmx::Plan> line;
     if (universe && !(line = dmx::makeLinePlan(fixtures, *universe, choices))) {
         reason = QStringLiteral("--ligne : « %1 » n'a pas d'appareil sur l'univers %2.")
                      .arg(QFileInfo(path).fileName())
                      .arg(*universe);
         return kBadInput;
     }
-    const dmx::RigPlan plan = line ? std::move(*line) : dmx::makeRigPlan(fixtures, choices);
+    const dmx::Plan plan = line ? std::move(*line) : dmx::makePlan(fixtures, choices);
 
     if (output.isEmpty() || output == u"-")
         reason = savefile::writeStandardOutput(QByteArray::fromStdString(dmx::textTable(plan, title.toStdString())));
     else
-        reason = rigsheet::save(output, plan, title);
+        reason = sheet::save(output, plan, title);
     return reason.isEmpty() ? 0 : kNotWritten;
 }

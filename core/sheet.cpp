@@ -1,6 +1,5 @@
 #include "sheet.h"
 
-#include "address.h"
 #include "text.h"
 
 #include <algorithm>
@@ -9,16 +8,6 @@
 namespace dmx {
 
 namespace {
-
-constexpr Remark kZeroRemark{"commence à 0",
-                             "les canaux DMX commencent à 1 : l'adresse 0 n'est pas un canal de la ligne."};
-constexpr Remark kUnsettableRemark{"hors interrupteurs",
-                             "l'adresse de départ dépasse 511 : les neuf interrupteurs ne "
-                             "peuvent pas la donner, aucun réglage n'est dessiné."};
-constexpr Remark kPastLineRemark{"dépasse le canal 512",
-                           "les derniers canaux de l'appareil tombent hors de la ligne DMX."};
-constexpr Remark kTerminatorRemark{"bouchon 120R",
-                             "interrupteur 10 sur ON : cet appareil ferme la ligne DMX."};
 
 // The three numbers of a run, in the order they are typed.
 struct Field
@@ -36,70 +25,6 @@ std::string outOfRange(const Field &field, const std::string &got)
            + std::to_string(field.high) + " (reçu : " + got + ").";
 }
 
-// The remarks a row may carry, in the order the sheet prints them.
-std::array<std::pair<bool, Remark>, 4> remarksOf(const SheetRow &row)
-{
-    return {{{row.atZero, kZeroRemark},
-             {!row.settable, kUnsettableRemark},
-             {row.pastLine, kPastLineRemark},
-             {row.terminated(), kTerminatorRemark}}};
-}
-
-// Length of the line break or other control character at s[i] in UTF-8
-// (U+0085, U+2028 and U+2029 included), 0 if there is none.
-std::size_t breakAt(const std::string &s, std::size_t i)
-{
-    const auto c = static_cast<unsigned char>(s[i]);
-    if (c < 0x20 || c == 0x7f)
-        return 1;
-    if (s.compare(i, 2, "\xC2\x85") == 0)
-        return 2;
-    if (s.compare(i, 3, "\xE2\x80\xA8") == 0 || s.compare(i, 3, "\xE2\x80\xA9") == 0)
-        return 3;
-    return 0;
-}
-
-// Each line break or control character, with the blanks around it, becomes
-// one space, so that what the user typed never splits a line of ours.
-std::string oneLine(const std::string &s)
-{
-    std::string out;
-    bool broken = false;
-    for (std::size_t i = 0; i < s.size();) {
-        if (const std::size_t n = breakAt(s, i)) {
-            broken = true;
-            i += n;
-        } else if (broken && s[i] == ' ') {
-            ++i;
-        } else {
-            if (broken) {
-                while (!out.empty() && out.back() == ' ')
-                    out.pop_back();
-                out += ' ';
-                broken = false;
-            }
-            out += s[i++];
-        }
-    }
-    if (broken) {
-        while (!out.empty() && out.back() == ' ')
-            out.pop_back();
-        out += ' ';
-    }
-    return out;
-}
-
-// Quoted as CSV quotes a field, only where it must be.
-std::string field(const std::string &s, char sep)
-{
-    if (s.find(sep) == std::string::npos && s.find('"') == std::string::npos)
-        return s;
-    std::string out = "\"";
-    for (const char c : s)
-        out += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return out + '"';
-}
-
 } // namespace
 
 std::variant<Plan, PlanError> makePlan(const Run &run)
@@ -110,22 +35,19 @@ std::variant<Plan, PlanError> makePlan(const Run &run)
             return PlanError{outOfRange(kFields[i], std::to_string(given[i]))};
 
     // Within these bounds the last channel stays below 2^19: int holds every row.
-    Plan plan{run, {}};
-    plan.rows.reserve(static_cast<std::size_t>(run.fixtures));
+    Rig rig;
+    rig.fixtures.reserve(static_cast<std::size_t>(run.fixtures));
     for (int k = 1; k <= run.fixtures; ++k) {
-        SheetRow row{};
-        row.fixture = k;
-        row.start = static_cast<int>(run.first + (k - 1) * run.channels);
-        row.last = static_cast<int>(row.start + run.channels - 1);
-        row.atZero = row.start == 0;
-        row.pastLine = row.last > kLastChannel;
-        const auto switches = switchesOf(row.start, run.bank.weights);
-        row.settable = switches.has_value();
-        if (switches)
-            std::copy(switches->begin(), switches->end(), row.on.begin());
-        row.on[kTerminatorSwitch - 1] = run.terminator && k == run.fixtures;
-        plan.rows.push_back(row);
+        Fixture f;
+        f.label = std::to_string(k);
+        f.address = static_cast<int>(run.first + (k - 1) * run.channels);
+        f.channels = static_cast<int>(run.channels);
+        rig.fixtures.push_back(std::move(f));
     }
+    ProfileChoices one;
+    one.choose({}, {}, windowProfile(run.bank).name);
+    Plan plan = makePlan(rig, one, {run.terminator});
+    plan.run = run;
     return plan;
 }
 
@@ -161,122 +83,45 @@ std::variant<Run, PlanError> readRun(const std::string &text)
     return run;
 }
 
-std::string titleLine(const std::string &typed)
+const SwitchProfile &windowProfile(const BankProfile &bank)
 {
-    return trimmed(oneLine(typed), " ");
-}
-
-std::string heading(const std::string &typed)
-{
-    const std::string line = titleLine(typed);
-    return line.empty() ? kDefaultTitle : line;
+    return bank.weights == kColourDriverBank.weights ? colourDriverProfile() : otherFixtureProfile();
 }
 
 std::string addressSpan(const Plan &plan)
 {
-    const SheetRow &first = plan.rows.front(), &last = plan.rows.back();
-    const std::string starts = plan.rows.size() == 1
-        ? "adresse " + std::to_string(first.start)
-        : "adresses " + std::to_string(first.start) + " à " + std::to_string(last.start);
-    return starts + ", dernier canal " + std::to_string(last.last);
+    const Row &first = plan.lines.front().rows.front(), &last = plan.lines.front().rows.back();
+    const int from = first.fixture.address, to = last.fixture.address;
+    const std::string starts = plan.rowCount() == 1
+        ? "adresse " + std::to_string(from)
+        : "adresses " + std::to_string(from) + " à " + std::to_string(to);
+    return starts + ", dernier canal " + std::to_string(last.last.value_or(to));
+}
+
+std::string runSummary(const Plan &plan)
+{
+    std::string text = addressSpan(plan) + '.';
+    text[0] = 'A';
+    long long off = 0;
+    for (const Row *row : plan.rows())
+        off += std::any_of(row->remarks.begin(), row->remarks.end(), [](const Remark &r) {
+            return r.kind == RemarkKind::Unsettable || r.kind == RemarkKind::PastLine;
+        });
+    if (off)
+        text += " " + counted(off, "appareil", "appareils") + " hors de la ligne ou des interrupteurs.";
+    return text;
+}
+
+std::string runLine(const Plan &plan)
+{
+    const long long channels = plan.run ? plan.run->channels : 0;
+    return counted(static_cast<long long>(plan.rowCount()), "appareil", "appareils") + " de "
+           + counted(channels, "canal", "canaux") + " : " + addressSpan(plan);
 }
 
 std::string weightOrder(const BankProfile &bank)
 {
     return "interrupteur 1 = " + std::to_string(bank.weight(1));
-}
-
-std::string remarks(const SheetRow &row)
-{
-    std::string out;
-    for (const auto &[flag, remark] : remarksOf(row)) {
-        if (!flag)
-            continue;
-        if (!out.empty())
-            out += ", ";
-        out += remark.word;
-    }
-    return out;
-}
-
-std::string settingWord(const SheetRow &row, int k)
-{
-    if (!row.settable)
-        return {};
-    return row.on[k - 1] ? "ON" : "OFF";
-}
-
-std::vector<Remark> legend(const Plan &plan)
-{
-    std::vector<Remark> out;
-    for (std::size_t i = 0; i < remarksOf(plan.rows.front()).size(); ++i)
-        if (std::any_of(plan.rows.begin(), plan.rows.end(),
-                        [i](const SheetRow &r) { return remarksOf(r)[i].first; }))
-            out.push_back(remarksOf(plan.rows.front())[i].second);
-    return out;
-}
-
-std::string separatedTable(const Plan &plan, char sep, const std::string &title)
-{
-    std::string out = field(heading(title), sep) + '\n';
-    out += std::string("Appareil") + sep + "Adresse" + sep + "Dernier canal";
-    for (int k = 1; k <= kAddressSwitches; ++k)
-        out += sep + std::to_string(k) + " (" + std::to_string(plan.run.bank.weight(k)) + ")";
-    out += sep + std::to_string(kTerminatorSwitch) + " (120R)" + sep + "Remarques\n";
-    for (const SheetRow &row : plan.rows) {
-        out += std::to_string(row.fixture) + sep + std::to_string(row.start) + sep
-               + std::to_string(row.last);
-        for (int k = 1; k <= kTerminatorSwitch; ++k)
-            out += sep + settingWord(row, k);
-        out += sep + remarks(row) + '\n';
-    }
-    return out;
-}
-
-std::string textTable(const Plan &plan, const std::string &title)
-{
-    // Fixture, address, channels, the ten switches, the remarks.
-    using Line = std::array<std::string, 3 + kTerminatorSwitch + 1>;
-    std::vector<Line> lines;
-    lines.reserve(plan.rows.size() + 1);
-    Line head{"Appareil", "Adresse", "Canaux"};
-    for (int k = 1; k <= kTerminatorSwitch; ++k)
-        head[2 + k] = std::to_string(k);
-    head.back() = "Remarques";
-    lines.push_back(head);
-    for (const SheetRow &row : plan.rows) {
-        Line line{std::to_string(row.fixture), std::to_string(row.start),
-                  std::to_string(row.start) + "-" + std::to_string(row.last)};
-        for (int k = 1; k <= kTerminatorSwitch; ++k)
-            line[2 + k] = settingWord(row, k);
-        line.back() = remarks(row);
-        lines.push_back(line);
-    }
-
-    // Each column as wide as its longest field and a space, and no narrower
-    // than the usual run needs, so that short sheets always look the same.
-    std::array<std::size_t, 3 + kTerminatorSwitch> widths;
-    widths.fill(4);
-    widths[0] = 9;
-    widths[1] = 8;
-    widths[2] = 10;
-    for (const Line &line : lines)
-        for (std::size_t i = 0; i < widths.size(); ++i)
-            widths[i] = std::max(widths[i], line[i].size() + 1);
-
-    const std::string named = titleLine(title);
-    std::string out = named.empty() ? std::string() : named + '\n';
-    out += weightOrder(plan.run.bank) + '\n';
-    for (Line &line : lines) {
-        std::string text;
-        for (std::size_t i = 0; i < widths.size(); ++i)
-            text += line[i].append(widths[i] - line[i].size(), ' ');
-        text += line.back();
-        while (!text.empty() && text.back() == ' ')
-            text.pop_back();
-        out += text + '\n';
-    }
-    return out;
 }
 
 } // namespace dmx

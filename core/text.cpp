@@ -61,6 +61,52 @@ std::string trimmed(std::string_view s, const char *blanks)
     return std::string(s.substr(first, s.find_last_not_of(blanks) - first + 1));
 }
 
+namespace {
+
+// Length of the line break or other control character at s[i] in UTF-8
+// (U+0085, U+2028 and U+2029 included), 0 if there is none.
+std::size_t breakAt(const std::string &s, std::size_t i)
+{
+    const auto c = static_cast<unsigned char>(s[i]);
+    if (c < 0x20 || c == 0x7f)
+        return 1;
+    if (s.compare(i, 2, "\xC2\x85") == 0)
+        return 2;
+    if (s.compare(i, 3, "\xE2\x80\xA8") == 0 || s.compare(i, 3, "\xE2\x80\xA9") == 0)
+        return 3;
+    return 0;
+}
+
+} // namespace
+
+std::string oneLine(const std::string &s)
+{
+    std::string out;
+    bool broken = false;
+    for (std::size_t i = 0; i < s.size();) {
+        if (const std::size_t n = breakAt(s, i)) {
+            broken = true;
+            i += n;
+        } else if (broken && s[i] == ' ') {
+            ++i;
+        } else {
+            if (broken) {
+                while (!out.empty() && out.back() == ' ')
+                    out.pop_back();
+                out += ' ';
+                broken = false;
+            }
+            out += s[i++];
+        }
+    }
+    if (broken) {
+        while (!out.empty() && out.back() == ' ')
+            out.pop_back();
+        out += ' ';
+    }
+    return out;
+}
+
 std::string counted(long long n, std::string_view one, std::string_view many)
 {
     return std::to_string(n) + ' ' + std::string(n > 1 || n < -1 ? many : one);

@@ -22,6 +22,10 @@ Text numberToText(double value);
 // The text without any of `blanks` at either end.
 std::string trimmed(std::string_view s, const char *blanks);
 
+// Each line break or control character, with the blanks around it, becomes
+// one space, so that what the user typed never splits a line of ours.
+std::string oneLine(const std::string &s);
+
 // A count and its noun in French: "1 appareil", "0 appareil", "12 appareils".
 // French puts 0 and 1 in the singular. The one plural rule of the program.
 std::string counted(long long n, std::string_view one, std::string_view many);

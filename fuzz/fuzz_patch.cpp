@@ -3,6 +3,7 @@
 // tables can be made from it. Built once per reader (PATCH_READER).
 
 #include "patch.h"
+#include "table.h"
 
 #include <cstdlib>
 #include <string_view>
@@ -23,11 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         if (f.universe < 1 || f.universe > dmx::kMostUniverses || f.address < 0 || f.address > 512
             || (f.channels && (*f.channels < 1 || *f.channels > 999999)))
             std::abort();
-    const dmx::RigPlan plan = dmx::makeRigPlan(rig, dmx::ProfileChoices{});
-    std::size_t rows = 0;
-    for (const dmx::RigLine &line : plan.lines)
-        rows += line.rows.size();
-    if (rows != rig.fixtures.size() || dmx::separatedTable(plan, ';').empty())
+    const dmx::Plan plan = dmx::makePlan(rig, dmx::ProfileChoices{});
+    if (plan.rowCount() != rig.fixtures.size() || dmx::separatedTable(plan, ';', "").empty())
         std::abort();
     return 0;
 }

@@ -1,7 +1,9 @@
 #include "sheet.h"
+#include "table.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 
 using namespace dmx;
@@ -9,6 +11,11 @@ using namespace dmx;
 namespace {
 
 const auto byName = [](const auto &row) { return std::string(row.param.name); };
+
+bool says(const Row &row, RemarkKind kind)
+{
+    return std::any_of(row.remarks.begin(), row.remarks.end(), [kind](const Remark &r) { return r.kind == kind; });
+}
 
 // One fixture of a run, as "fixture: start-last", "zero" when it starts where
 // no DMX channel is, "hors" when nine switches
@@ -29,11 +36,12 @@ TEST_P(PlanRows, Row)
     const RowCase &c = GetParam();
     const auto made = makePlan(c.run);
     ASSERT_TRUE(std::holds_alternative<Plan>(made));
-    const auto &rows = std::get<Plan>(made).rows;
+    const auto rows = std::get<Plan>(made).rows();
     ASSERT_EQ(rows.size(), std::size_t(c.run.fixtures));
-    const SheetRow &row = rows[std::size_t(c.fixture - 1)];
-    std::string seen = std::to_string(row.fixture) + ": " + std::to_string(row.start) + "-" + std::to_string(row.last)
-        + (row.atZero ? " zero" : "") + (row.settable ? "" : " hors") + (row.pastLine ? " past 512" : "") + " ";
+    const Row &row = *rows[std::size_t(c.fixture - 1)];
+    std::string seen = row.fixture.label + ": " + std::to_string(row.fixture.address) + "-"
+        + std::to_string(row.last.value_or(-1)) + (says(row, RemarkKind::AtZero) ? " zero" : "")
+        + (row.settable ? "" : " hors") + (says(row, RemarkKind::PastLine) ? " past 512" : "") + " ";
     for (bool on : row.on)
         seen += on ? '1' : '0';
     EXPECT_EQ(seen, c.row);

@@ -1,5 +1,7 @@
 #include "patch.h"
+#include "plan.h"
 #include "rig.h"
+#include "table.h"
 #include "rigsamples.h"
 
 #include <gtest/gtest.h>
@@ -323,24 +325,22 @@ class Checks : public testing::TestWithParam<CheckCase> {};
 TEST_P(Checks, Row)
 {
     const Rig rig{GetParam().rig};
-    const RigPlan plan = makeRigPlan(rig, variants());
-    for (const RigLine &line : plan.lines)
-        for (const RigRow &row : line.rows) {
-            if (plan.fixture(row).label != GetParam().label)
-                continue;
-            std::string switches, remarks;
-            for (int k = 1; k <= 10; ++k) {
-                const std::string w = settingWord(row, k);
-                switches += w.empty() ? '-' : w == "ON" ? '1' : '0';
-            }
-            for (const std::string &r : row.remarks)
-                remarks += (remarks.empty() ? "" : " ; ") + r;
-            EXPECT_EQ(switches, GetParam().switches);
-            EXPECT_EQ(remarks, GetParam().remarks);
-            EXPECT_EQ(row.problem, remarks.find("bouchon") != 0 && !remarks.empty() && remarks.find("autre") != 0
-                                       && remarks.find("fin de ligne") != 0);
-            return;
+    const Plan plan = makePlan(rig, variants());
+    for (const Row *row : plan.rows()) {
+        if (row->fixture.label != GetParam().label)
+            continue;
+        std::string switches, remarks;
+        for (int k = 1; k <= kTerminatorSwitch; ++k) {
+            const std::string w = settingWord(plan, *row, k);
+            switches += w.empty() ? '-' : w == "ON" ? '1' : '0';
         }
+        for (const Remark &r : row->remarks)
+            remarks += (remarks.empty() ? "" : " ; ") + r.text;
+        EXPECT_EQ(switches, GetParam().switches);
+        EXPECT_EQ(remarks, GetParam().remarks);
+        EXPECT_EQ(row->problem(), remarks.find("bouchon") != 0 && !remarks.empty() && remarks.find("fin de ligne") != 0);
+        return;
+    }
     FAIL() << "no row " << GetParam().label;
 }
 
@@ -348,45 +348,48 @@ const CheckCase kChecks[] = {
     {"SharedChannelsNameBoth_First", {fx("A", kStd, 1, 1, 10), fx("B", kStd, 1, 5, 4)}, "A", "1000000000",
      "partage des canaux avec « B » (5-8)"},
     {"SharedChannelsNameBoth_Second", {fx("A", kStd, 1, 1, 10), fx("B", kStd, 1, 5, 4)}, "B", "1010000001",
-     "partage des canaux avec « A » (1-10) ; bouchon 120R : fin de ligne"},
+     "partage des canaux avec « A » (1-10) ; bouchon 120R"},
     {"OtherLinesShareNothing", {fx("A", kStd, 1, 1, 10), fx("B", kStd, 2, 5, 4)}, "A", "1000000001",
-     "bouchon 120R : fin de ligne"},
+     "bouchon 120R"},
     {"PastChannel512", {fx("A", kStd, 1, 510, 6)}, "A", "0111111111",
-     "dépasse le canal 512 (jusqu'à 515) ; bouchon 120R : fin de ligne"},
+     "dépasse le canal 512 ; bouchon 120R"},
     {"Start512OnNineSwitches", {fx("A", "Neuf", 1, 512)}, "A", "----------",
-     "le profil « Neuf » ne peut pas régler l'adresse 512 ; fin de ligne sans interrupteur de bouchon : bouchon "
-     "120R à poser"},
+     "hors interrupteurs ; fin de ligne sans interrupteur de bouchon : bouchon 120R à poser"},
     {"Start512OnTerminatorBank", {fx("A", kStd, 1, 512)}, "A", "---------1",
-     "le profil « Standard (interrupteur 1 = 1) » ne peut pas régler l'adresse 512 ; bouchon 120R : fin de ligne"},
+     "hors interrupteurs ; bouchon 120R"},
     {"Start512WithSwitch10Weighing512", {fx("A", "Dix", 1, 512)}, "A", "0000000001",
      "fin de ligne sans interrupteur de bouchon : bouchon 120R à poser"},
-    {"Start512OnAddressMinusOne", {fx("A", "Moins un", 1, 512)}, "A", "1111111111", "bouchon 120R : fin de ligne"},
-    {"Start1OnAddressMinusOne", {fx("A", "Moins un", 1, 1)}, "A", "0000000001", "bouchon 120R : fin de ligne"},
+    {"Start512OnAddressMinusOne", {fx("A", "Moins un", 1, 512)}, "A", "1111111111", "bouchon 120R"},
+    {"Start1OnAddressMinusOne", {fx("A", "Moins un", 1, 1)}, "A", "0000000001", "bouchon 120R"},
     {"StartZeroNever", {fx("A", "Moins un", 1, 0)}, "A", "---------1",
-     "adresse 0 impossible : une ligne DMX va de 1 à 512 ; bouchon 120R : fin de ligne"},
+     "commence à 0 ; hors interrupteurs ; bouchon 120R"},
+    {"StartZeroOnStandardIsAllOff", {fx("A", kStd, 1, 0)}, "A", "0000000001", "commence à 0 ; bouchon 120R"},
+    {"StartPastTheLine", {fx("A", "Dix", 1, 600, std::nullopt)}, "A", "----------",
+     "hors interrupteurs ; dépasse le canal 512 ; nombre de canaux inconnu ; fin de ligne sans interrupteur de "
+     "bouchon : bouchon 120R à poser"},
     {"UnknownChannelsStillDrawn", {fx("A", kStd, 1, 3, std::nullopt)}, "A", "1100000001",
-     "nombre de canaux inconnu ; bouchon 120R : fin de ligne"},
+     "nombre de canaux inconnu ; bouchon 120R"},
     {"TerminatorOffBeforeTheLast", {fx("A", kStd, 1, 1), fx("B", kStd, 1, 5), fx("C", kStd, 2, 1)}, "A",
      "1000000000", ""},
     {"TerminatorOnLastOfLine1", {fx("A", kStd, 1, 1), fx("B", kStd, 1, 5), fx("C", kStd, 2, 1)}, "B",
-     "1010000001", "bouchon 120R : fin de ligne"},
+     "1010000001", "bouchon 120R"},
     {"TerminatorOnLastOfLine2", {fx("C", kStd, 2, 1), fx("A", kStd, 1, 1)}, "C", "1000000001",
-     "bouchon 120R : fin de ligne"},
-    {"OtherProfileSaysSo", {fx("A", kStd, 1, 9), fx("B", kStd, 1, 12), fx("N", "Neuf", 1, 3)}, "N", "110000000-",
-     "autre profil : Neuf"},
+     "bouchon 120R"},
+    // The profile column says the profile: another one is no remark.
+    {"OtherProfileIsNoRemark", {fx("A", kStd, 1, 9), fx("B", kStd, 1, 12), fx("N", "Neuf", 1, 3)}, "N", "110000000-",
+     ""},
     {"FunctionSwitchAtItsPosition", {fx("A", "Fonction", 1, 3), fx("B", kStd, 1, 12), fx("C", kStd, 1, 20)}, "A",
-     "1100000000", "autre profil : Fonction"},
+     "1100000000", ""},
     {"ColourDriverOrder", {fx("A", colourDriverProfile().name, 1, 3)}, "A", "0000000111",
-     "bouchon 120R : fin de ligne"},
+     "bouchon 120R"},
 };
 INSTANTIATE_TEST_SUITE_P(Rig, Checks, testing::ValuesIn(kChecks), byName);
 
 TEST(Rig, SummaryCountsTheProblems)
 {
     const Rig rig{{fx("A", kStd, 1, 1, 10), fx("B", kStd, 1, 5, 4), fx("C", "Neuf", 2, 512, std::nullopt)}};
-    const RigPlan made = makeRigPlan(rig, variants());
-    const RigPlan plan = made; // a copy keeps its own profiles
-    EXPECT_EQ(plan.lines[1].rows[0].profile, &plan.profiles[1]);
+    const Plan plan = makePlan(rig, variants());
+    EXPECT_EQ(plan.profileOf(plan.lines[1].rows[0]).name, "Neuf");
     EXPECT_EQ(plan.summary, "3 appareils sur 2 lignes, 2 profils. 3 appareils à revoir : canaux partagés (2), "
                             "adresse impossible à régler (1), canaux inconnus (1).");
     EXPECT_EQ(plan.lines[1].title(), "Ligne 2 — univers 2");
@@ -405,19 +408,20 @@ class Banks : public testing::TestWithParam<BankCase> {};
 TEST_P(Banks, Drawn)
 {
     const Rig rig{{fx("A", GetParam().type, 1, 5)}};
-    const RigPlan plan = makeRigPlan(rig, variants());
-    const RigRow &row = plan.lines[0].rows[0];
+    const Plan plan = makePlan(rig, variants());
+    const Row &row = plan.lines[0].rows[0];
+    const SwitchProfile &p = plan.profileOf(row);
     std::string bank;
-    for (int k = 1; k <= row.profile->switchCount(); ++k)
-        bank += row.profile->leverUp(row.on[k - 1]) ? 'U' : 'D';
-    EXPECT_EQ(bank + " " + switchHeading(*row.profile, 10), GetParam().bank);
+    for (int k = 1; k <= p.switchCount(); ++k)
+        bank += p.leverUp(row.on[k - 1]) ? 'U' : 'D';
+    EXPECT_EQ(bank + " " + switchHeading(p, kTerminatorSwitch), GetParam().bank);
 }
 
 const BankCase kBanks[] = {
-    {"Standard", kStd.c_str(), "UDUDDDDDDU 10 (bouchon)"},
-    {"WeightOrder", "Pilote de LED Corvane (interrupteur 1 = 256)", "DDDDDDUDUU 10 (bouchon)"},
-    {"OnDown", "Bas", "DUDUUUUUUD 10 (bouchon)"},
-    {"AddressMinusOne", "Moins un", "DDUDDDDDDU 10 (bouchon)"},
+    {"Standard", kStd.c_str(), "UDUDDDDDDU 10 (120R)"},
+    {"WeightOrder", "Pilote de LED Corvane (interrupteur 1 = 256)", "DDDDDDUDUU 10 (120R)"},
+    {"OnDown", "Bas", "DUDUUUUUUD 10 (120R)"},
+    {"AddressMinusOne", "Moins un", "DDUDDDDDDU 10 (120R)"},
     {"NineSwitches", "Neuf", "UDUDDDDDD 10"},
     {"Switch10Weighs512", "Dix", "UDUDDDDDDD 10 (512)"},
     {"FunctionSwitchOff", "Fonction", "UDUDDDDDDD 10 (Mode)"},
@@ -427,13 +431,13 @@ INSTANTIATE_TEST_SUITE_P(Rig, Banks, testing::ValuesIn(kBanks), byName);
 TEST(Rig, TablesCarryUniverseAddressAndWeights)
 {
     const Rig rig{{fx("Face; jardin", kStd, 3, 1, 4), fx("N", "Neuf", 3, 5, 2)}};
-    const RigPlan plan = makeRigPlan(rig, variants());
-    const std::string csv = separatedTable(plan, ';');
+    const Plan plan = makePlan(rig, variants());
+    const std::string csv = separatedTable(plan, ';', "");
     EXPECT_EQ(csv.substr(0, csv.find('\n')),
               "Ligne;Univers;Adresse;Dernier canal;Nom;Type;Mode;Canaux;Profil;1 (1);2 (2);3 (4);4 (8);5 (16);"
-              "6 (32);7 (64);8 (128);9 (256);10 (bouchon);Remarques");
+              "6 (32);7 (64);8 (128);9 (256);10;Remarques");
     EXPECT_NE(csv.find("1;3;1;4;\"Face; jardin\";"), std::string::npos) << csv;
-    EXPECT_NE(csv.find(";N;Neuf;;2;Neuf;ON;OFF;ON;OFF;OFF;OFF;OFF;OFF;OFF;;\"autre profil : Neuf ; fin de ligne"),
+    EXPECT_NE(csv.find(";N;Neuf;;2;Neuf;ON;OFF;ON;OFF;OFF;OFF;OFF;OFF;OFF;;fin de ligne"),
               std::string::npos) << csv;
     // What the table says reads back as the same patch.
     EXPECT_EQ(seen(readCsvPatch(csv, "x.csv")), "Face; jardin|Standard (interrupteur 1 = 1)||3.1|4\nN|Neuf||3.5|2\n");
@@ -445,7 +449,7 @@ TEST(Rig, TablesCarryUniverseAddressAndWeights)
               "Profil « Neuf » : interrupteur 1 = 1, ON en haut, adresse telle quelle, neuf interrupteurs");
     EXPECT_NE(text.find("Ligne 1 — univers 3\nAdresse"), std::string::npos) << text;
     EXPECT_NE(text.find("\n5       5-6       N            Neuf                          ON   OFF  ON   OFF  OFF  OFF  "
-                        "OFF  OFF  OFF       autre profil : Neuf ;"),
+                        "OFF  OFF  OFF       fin de ligne sans"),
               std::string::npos) << text;
 }
 

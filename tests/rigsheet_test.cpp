@@ -1,6 +1,5 @@
 #include "paper.h"
 #include "fixturewindow.h"
-#include "rigpage.h"
 #include "rigwindow.h"
 #include "sheetpage.h"
 #include "shell.h"
@@ -184,9 +183,9 @@ void RigTest::bankFollowsEachProfileField()
         dmx::ProfileChoices choices;
         choices.own.push_back(profile);
         choices.choose("Wash", {}, profile.name);
-        const dmx::RigPlan plan = dmx::makeRigPlan(rig, choices);
-        const dmx::RigRow &row = plan.lines.at(0).rows.at(0);
-        return drawn(*row.profile, row.on);
+        const dmx::Plan plan = dmx::makePlan(rig, choices);
+        const dmx::Row &row = plan.lines.at(0).rows.at(0);
+        return drawn(plan.profileOf(row), row.on);
     };
     QVERIFY(picture(base) != picture(changed));
 }
@@ -209,8 +208,8 @@ void RigTest::pagesByLine()
     dmx::Rig rig = smallRig();
     for (int k = 0; k < fixtures; ++k)
         rig.fixtures.push_back(fixture("Rampe", "Par", 3, 200 + 4 * k, 4));
-    const dmx::RigPlan plan = dmx::makeRigPlan(rig, {});
-    QCOMPARE(rigsheet::save(dir.filePath(QStringLiteral("rig.pdf")), plan, QStringLiteral("Essai")), QString());
+    const dmx::Plan plan = dmx::makePlan(rig, {});
+    QCOMPARE(sheet::save(dir.filePath(QStringLiteral("rig.pdf")), plan, QStringLiteral("Essai")), QString());
     const QString text = pdfText(QStringLiteral("rig.pdf"));
     for (const QString &w : words)
         QVERIFY2(text.contains(w), qPrintable(w));
@@ -286,8 +285,10 @@ void RigTest::ownProfileEditedInTheWindow()
     name->selectAll();
     QTest::keyClicks(name, QStringLiteral("Wash"));
     QCOMPARE(cell(w, 0, 5), QStringLiteral("Wash"));
-    const dmx::RigRow &row = w.plan().lines.at(0).rows.at(0);
-    QCOMPARE(row.profile->onIsUp, false);
+    // The fixture drawn again by its edited profile.
+    tableOf(w)->selectRow(2);
+    tableOf(w)->selectRow(0);
+    QCOMPARE(down->currentIndex(), 1);
     QVERIFY(QFile::exists(RigWindow::profilesPath()));
 }
 

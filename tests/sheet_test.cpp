@@ -166,7 +166,8 @@ void SheetTest::writes_data()
                             "Appareil Adresse Canaux    1   2   3   4   5   6   7   8   9   10  Remarques\n"
                             "1        510     510-510   ON  ON  ON  ON  ON  ON  ON  ON  OFF OFF\n"
                             "2        511     511-511   ON  ON  ON  ON  ON  ON  ON  ON  ON  OFF\n"
-                            "3        512     512-512                                           "
+                            // No address to set, but the terminator still closes the line.
+                            "3        512     512-512                                       ON  "
                             "hors interrupteurs, bouchon 120R\n";
     const QStringList run{"--feuille", "510,1,3", "--titre", "Essai"};
     QTest::newRow("text on standard output") << run << QString() << text;
@@ -180,7 +181,7 @@ void SheetTest::writes_data()
                       "10 (120R);Remarques\n"
                       "1;510;510;OFF;ON;ON;ON;ON;ON;ON;ON;ON;OFF;\n"
                       "2;511;511;ON;ON;ON;ON;ON;ON;ON;ON;ON;OFF;\n"
-                      "3;512;512;;;;;;;;;;;hors interrupteurs\n");
+                      "3;512;512;;;;;;;;;;OFF;hors interrupteurs\n");
     // The version written once in CMakeLists.txt, shown as the tool always has: 3.0.0 is "3.00".
     const QVersionNumber v = QVersionNumber::fromString(QStringLiteral(DMX_PROJECT_VERSION));
     QTest::newRow("version") << QStringList{"--version"} << QString()

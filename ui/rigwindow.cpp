@@ -2,26 +2,21 @@
 
 #include "patch.h"
 #include "profileeditor.h"
-#include "rigpage.h"
+#include "exportpanel.h"
 #include "sheetpage.h"
 
 #include <QCheckBox>
-#include <QClipboard>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPointer>
-#include <QPrintPreviewDialog>
-#include <QPrinter>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTableWidget>
@@ -34,19 +29,6 @@ namespace {
 using sheet::fromUtf8;
 
 enum Column { Line, Address, Label, Type, Channels, Profile, Switches, Remarks, Columns };
-
-// The switches set ON, by their number ("1 4 9 10"): short enough for a
-// table cell, and read out plainly by a screen reader.
-QString switchesText(const dmx::RigRow &row)
-{
-    if (!row.settable)
-        return QStringLiteral("pas de réglage possible");
-    QStringList on;
-    for (int k = 1; k <= row.profile->switchCount(); ++k)
-        if (dmx::settingWord(row, k) == "ON")
-            on << QString::number(k);
-    return on.isEmpty() ? QStringLiteral("tout OFF") : QStringLiteral("ON : ") + on.join(u' ');
-}
 
 QString typeAndMode(const dmx::Fixture &f)
 {
@@ -107,22 +89,10 @@ RigWindow::RigWindow(QWidget *parent)
     choice->addWidget(profile_, 1);
     choice->addWidget(newProfile_);
 
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    const auto add = [buttons](const QString &text, auto handler) {
-        auto *b = buttons->addButton(text, QDialogButtonBox::ActionRole);
-        QObject::connect(b, &QPushButton::clicked, handler);
-    };
-    add(QStringLiteral("&Imprimer…"), [this] { print(); });
-    add(QStringLiteral("Enregistrer en P&DF…"), [this] {
-        saveAs(QStringLiteral("Enregistrer le patch en PDF"), QStringLiteral("Documents PDF (*.pdf)"),
-               QStringLiteral("pdf"));
-    });
-    add(QStringLiteral("Enregistrer en C&SV…"), [this] {
-        saveAs(QStringLiteral("Enregistrer le patch en CSV"),
-               QStringLiteral("Tableaux CSV, séparateur point-virgule (*.csv)"), QStringLiteral("csv"));
-    });
-    add(QStringLiteral("Co&pier le tableau"), [this] { copy(); });
-    connect(buttons, &QDialogButtonBox::rejected, this, &QWidget::close);
+    auto *panel = new ExportPanel({[this] { return shownPlan(); }, [this] { return title(); }, [this] { return name_; }},
+                                  this);
+    connect(panel, &ExportPanel::said, summary_, &QLabel::setText);
+    connect(panel, &ExportPanel::closeRequested, this, &QWidget::close);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
@@ -131,7 +101,7 @@ RigWindow::RigWindow(QWidget *parent)
     layout->addWidget(table_, 1);
     layout->addLayout(choice);
     layout->addWidget(editor_);
-    layout->addWidget(buttons);
+    layout->addWidget(panel);
 
     connect(open, &QPushButton::clicked, this, [this] {
         const QString path = QFileDialog::getOpenFileName(
@@ -195,7 +165,7 @@ void RigWindow::setRig(dmx::Rig rig, const QString &name)
 
 QString RigWindow::title() const
 {
-    return name_.isEmpty() ? QString() : QStringLiteral("Patch — %1").arg(name_);
+    return fromUtf8(dmx::patchTitle(name_.toStdString()));
 }
 
 void RigWindow::dragEnterEvent(QDragEnterEvent *event)
@@ -217,9 +187,8 @@ void RigWindow::dropEvent(QDropEvent *event)
 // After any change of the rig or the profiles; the chosen fixture stays chosen.
 void RigWindow::replan()
 {
-    const dmx::RigRow *was = currentRow();
-    const std::size_t fixture = was ? was->fixture : 0;
-    plan_ = dmx::makeRigPlan(rig_, choices_);
+    const int was = currentIndex();
+    plan_ = dmx::makePlan(rig_, choices_);
     // A profile file that could not be read stays said: saving would replace it.
     summary_->setText(profilesProblem_ + (profilesProblem_.isEmpty() ? QString() : QStringLiteral("\n"))
                       + (rig_.fixtures.empty()
@@ -227,8 +196,8 @@ void RigWindow::replan()
                              : fromUtf8(plan_.summary)));
     fillLines();
     fillTable();
-    for (int r = 0; r < table_->rowCount(); ++r)
-        if (table_->item(r, 0)->data(Qt::UserRole).toULongLong() == fixture)
+    for (int r = 0; was >= 0 && r < table_->rowCount(); ++r)
+        if (table_->item(r, 0)->data(Qt::UserRole).toInt() == was)
             table_->selectRow(r);
     rowChosen();
 }
@@ -239,64 +208,64 @@ void RigWindow::fillLines()
     const QSignalBlocker quiet(line_);
     line_->clear();
     line_->addItem(QStringLiteral("Toutes les lignes"), 0);
-    for (const dmx::RigLine &line : plan_.lines)
+    for (const dmx::Line &line : plan_.lines)
         line_->addItem(fromUtf8(line.title()), line.universe);
     line_->setCurrentIndex(std::max(0, line_->findData(was)));
 }
 
 void RigWindow::fillTable()
 {
-    const int universe = line_->currentData().toInt();
-    std::vector<std::pair<const dmx::RigLine *, const dmx::RigRow *>> rows;
-    for (const dmx::RigLine &line : plan_.lines)
-        if (universe == 0 || line.universe == universe)
-            for (const dmx::RigRow &row : line.rows)
-                rows.emplace_back(&line, &row);
-    if (problemsFirst_->isChecked())
-        std::stable_partition(rows.begin(), rows.end(), [](const auto &r) { return r.second->problem; });
-
+    const auto all = plan_.rows();
+    const auto rows = plan_.rows(line_->currentData().toInt(), problemsFirst_->isChecked());
     const QSignalBlocker quiet(table_);
     table_->clearContents();
     table_->setRowCount(static_cast<int>(rows.size()));
     for (int r = 0; r < table_->rowCount(); ++r) {
-        const auto &[line, row] = rows[static_cast<std::size_t>(r)];
-        const dmx::Fixture &f = plan_.fixture(*row);
-        QStringList remarks;
-        for (const std::string &s : row->remarks)
-            remarks << fromUtf8(s);
+        const dmx::Row &row = *rows[static_cast<std::size_t>(r)];
+        const dmx::Fixture &f = row.fixture;
         const QString cells[Columns] = {
-            QString::number(line->number),
+            QString::number(lineOf(row).number),
             QString::number(f.address),
             fromUtf8(f.label),
             typeAndMode(f),
             f.channels ? QString::number(*f.channels) : QStringLiteral("?"),
-            fromUtf8(row->profile->name),
-            switchesText(*row),
-            remarks.join(QStringLiteral(", ")),
+            fromUtf8(plan_.profileOf(row).name),
+            fromUtf8(dmx::switchesText(plan_, row)),
+            fromUtf8(dmx::remarksText(row)),
         };
         for (int c = 0; c < Columns; ++c) {
             auto *item = new QTableWidgetItem(cells[c]);
-            if (row->problem)
+            if (row.problem())
                 item->setForeground(Qt::red);
             table_->setItem(r, c, item);
         }
-        // Which fixture the row shows, whatever the order.
-        table_->item(r, 0)->setData(Qt::UserRole, static_cast<qulonglong>(row->fixture));
+        // Which row of the plan the line shows, whatever the order: the same
+        // after a new plan of the same rig.
+        table_->item(r, 0)->setData(Qt::UserRole,
+                                    static_cast<int>(std::find(all.begin(), all.end(), &row) - all.begin()));
     }
     table_->resizeColumnsToContents();
 }
 
-const dmx::RigRow *RigWindow::currentRow() const
+const dmx::Line &RigWindow::lineOf(const dmx::Row &row) const
+{
+    for (const dmx::Line &line : plan_.lines)
+        if (!line.rows.empty() && &row >= &line.rows.front() && &row <= &line.rows.back())
+            return line;
+    return plan_.lines.front();
+}
+
+int RigWindow::currentIndex() const
 {
     const auto chosen = table_->selectionModel() ? table_->selectionModel()->selectedRows() : QModelIndexList();
-    if (chosen.isEmpty())
-        return nullptr;
-    const auto fixture = table_->item(chosen.front().row(), 0)->data(Qt::UserRole).toULongLong();
-    for (const dmx::RigLine &line : plan_.lines)
-        for (const dmx::RigRow &row : line.rows)
-            if (row.fixture == fixture)
-                return &row;
-    return nullptr;
+    return chosen.isEmpty() ? -1 : table_->item(chosen.front().row(), 0)->data(Qt::UserRole).toInt();
+}
+
+const dmx::Row *RigWindow::currentRow() const
+{
+    const int i = currentIndex();
+    const auto all = plan_.rows();
+    return i >= 0 && i < static_cast<int>(all.size()) ? all[static_cast<std::size_t>(i)] : nullptr;
 }
 
 bool RigWindow::builtIn(const std::string &name) const
@@ -309,7 +278,7 @@ bool RigWindow::builtIn(const std::string &name) const
 // that fixture's switches.
 void RigWindow::rowChosen()
 {
-    const dmx::RigRow *row = currentRow();
+    const dmx::Row *row = currentRow();
     profile_->clear();
     for (const dmx::SwitchProfile &p : choices_.all())
         profile_->addItem(fromUtf8(p.name));
@@ -321,19 +290,19 @@ void RigWindow::rowChosen()
         editor_->setProfile(dmx::otherFixtureProfile(), false);
         return;
     }
-    const dmx::Fixture &f = plan_.fixture(*row);
+    const dmx::Fixture &f = row->fixture;
     editor_->setTitle(QStringLiteral("Profil de « %1 »").arg(typeAndMode(f)));
-    profile_->setCurrentIndex(profile_->findText(fromUtf8(row->profile->name)));
+    profile_->setCurrentIndex(profile_->findText(fromUtf8(plan_.profileOf(*row).name)));
     editor_->showSwitches(row->on);
-    editor_->setProfile(*row->profile, !builtIn(row->profile->name));
+    editor_->setProfile(plan_.profileOf(*row), !builtIn(plan_.profileOf(*row).name));
 }
 
 void RigWindow::profileChosen(int index)
 {
-    const dmx::RigRow *row = currentRow();
+    const dmx::Row *row = currentRow();
     if (!row || index < 0)
         return;
-    const dmx::Fixture &f = plan_.fixture(*row);
+    const dmx::Fixture &f = row->fixture;
     choices_.choose(f.type, f.mode, profile_->itemText(index).toStdString());
     saveProfiles();
     replan();
@@ -342,17 +311,17 @@ void RigWindow::profileChosen(int index)
 // A new profile starts as a copy of the fixture's own, under a free name.
 void RigWindow::newProfile()
 {
-    const dmx::RigRow *row = currentRow();
+    const dmx::Row *row = currentRow();
     if (!row)
         return;
-    dmx::SwitchProfile p = *row->profile;
+    dmx::SwitchProfile p = plan_.profileOf(*row);
     for (int n = static_cast<int>(choices_.own.size()) + 1;; ++n) {
         p.name = "Profil " + std::to_string(n);
         if (!choices_.find(p.name))
             break;
     }
     choices_.own.push_back(p);
-    const dmx::Fixture &f = plan_.fixture(*row);
+    const dmx::Fixture &f = row->fixture;
     choices_.choose(f.type, f.mode, p.name);
     saveProfiles();
     replan();
@@ -362,10 +331,10 @@ void RigWindow::newProfile()
 // type that chose it follows.
 void RigWindow::profileEdited(const dmx::SwitchProfile &edited)
 {
-    const dmx::RigRow *row = currentRow();
-    if (!row || builtIn(row->profile->name) || edited.name.empty())
+    const dmx::Row *row = currentRow();
+    if (!row || builtIn(plan_.profileOf(*row).name) || edited.name.empty())
         return;
-    const std::string old = row->profile->name;
+    const std::string old = plan_.profileOf(*row).name;
     if (edited.name != old && (choices_.find(edited.name) || builtIn(edited.name)))
         return; // two profiles of one name could not be told apart
     for (dmx::SwitchProfile &p : choices_.own)
@@ -395,61 +364,10 @@ void RigWindow::saveProfiles()
 }
 
 // The buttons print, save and copy the line shown, or every line.
-void RigWindow::withShownPlan(const std::function<void(const dmx::RigPlan &)> &use) const
+std::optional<dmx::Plan> RigWindow::shownPlan() const
 {
+    if (rig_.fixtures.empty())
+        return std::nullopt;
     const int universe = line_->currentData().toInt();
-    if (universe == 0)
-        return use(plan_);
-    dmx::Rig rig = rig_; // the line offered is one of the rig's
-    use(*dmx::makeLinePlan(rig, universe, choices_));
-}
-
-void RigWindow::print()
-{
-    if (rig_.fixtures.empty())
-        return;
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setDocName(title().isEmpty() ? windowTitle() : title());
-    QPrintPreviewDialog preview(&printer, this);
-    withShownPlan([&](const dmx::RigPlan &plan) {
-        connect(&preview, &QPrintPreviewDialog::paintRequested, this,
-                [&](QPrinter *p) { rigsheet::paint(*p, plan, title()); });
-        preview.exec();
-    });
-}
-
-void RigWindow::saveAs(const QString &caption, const QString &filter, const QString &suffix)
-{
-    if (rig_.fixtures.empty())
-        return;
-    const QString base = name_.isEmpty() ? QStringLiteral("patch") : QFileInfo(name_).completeBaseName();
-    QString path = QFileDialog::getSaveFileName(this, caption, base + QStringLiteral("-interrupteurs.") + suffix,
-                                                filter);
-    if (path.isEmpty())
-        return;
-    if (!path.endsWith(u'.' + suffix, Qt::CaseInsensitive))
-        path += u'.' + suffix;
-    QString error;
-    withShownPlan([&](const dmx::RigPlan &plan) { error = rigsheet::save(path, plan, title()); });
-    if (!error.isEmpty())
-        QMessageBox::warning(this, windowTitle(), error);
-    else
-        summary_->setText(QStringLiteral("Écrit : %1").arg(QDir::toNativeSeparators(path)));
-}
-
-// Tab-separated, so that it pastes into a spreadsheet's columns.
-void RigWindow::copy()
-{
-    if (rig_.fixtures.empty())
-        return;
-    withShownPlan([this](const dmx::RigPlan &plan) {
-        QGuiApplication::clipboard()->setText(fromUtf8(dmx::separatedTable(plan, '\t')));
-        std::size_t rows = 0;
-        for (const dmx::RigLine &line : plan.lines)
-            rows += line.rows.size();
-        summary_->setText(QStringLiteral("Tableau copié : %1 appareil%2, à coller dans un tableur.")
-                              .arg(rows)
-                              .arg(rows == 1 ? "" : "s"));
-    });
+    return universe == 0 ? plan_ : dmx::makeLinePlan(rig_, universe, choices_);
 }

@@ -1,11 +1,10 @@
 #pragma once
 
-#include "rig.h"
+#include "plan.h"
 
 #include <QWidget>
 
-#include <functional>
-
+#include <optional>
 
 class QCheckBox;
 class QComboBox;
@@ -33,7 +32,6 @@ public:
     bool openFile(const QString &path);
     // A rig already read, under the name its file had.
     void setRig(dmx::Rig rig, const QString &name);
-    const dmx::RigPlan &plan() const { return plan_; }
     QString title() const;
 
 protected:
@@ -48,13 +46,12 @@ private:
     void profileChosen(int index);
     void newProfile();
     void profileEdited(const dmx::SwitchProfile &profile);
-    void withShownPlan(const std::function<void(const dmx::RigPlan &)> &use) const;
-    void print();
-    void saveAs(const QString &caption, const QString &filter, const QString &suffix);
-    void copy();
+    std::optional<dmx::Plan> shownPlan() const;
     void loadProfiles();
     void saveProfiles();
-    const dmx::RigRow *currentRow() const;
+    const dmx::Row *currentRow() const;
+    int currentIndex() const;
+    const dmx::Line &lineOf(const dmx::Row &row) const;
     bool builtIn(const std::string &name) const;
 
     QLabel *file_, *summary_;
@@ -67,6 +64,6 @@ private:
     QString name_;
     QString profilesProblem_;
     dmx::Rig rig_;
-    dmx::RigPlan plan_; // points into rig_
+    dmx::Plan plan_;
     dmx::ProfileChoices choices_;
 };

@@ -2,48 +2,26 @@
 
 #include "sheetpage.h"
 
+#include "exportpanel.h"
+
 #include <QCheckBox>
-#include <QClipboard>
 #include <QComboBox>
-#include <QDir>
-#include <QFileDialog>
 #include <QFormLayout>
-#include <QGridLayout>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPrintPreviewDialog>
-#include <QPrinter>
-#include <QPushButton>
 #include <QSpinBox>
+
+#include <iterator>
 
 namespace {
 
 // The line of a dozen fixtures that the sheet is mostly made for.
 constexpr int kStartingFixtures = 12;
-const dmx::BankProfile kOrders[] = {dmx::kColourDriverBank, dmx::kOtherFixtureBank};
 
 // The title as the user last left it, so that the next sheet of the same
 // line starts from it, from either window.
 QString keptTitle;
-
-// A file name from the title: what a file system refuses becomes a dash.
-QString fileNameOf(const QString &title, const QString &suffix)
-{
-    QString name = sheet::fromUtf8(dmx::titleLine(title.toStdString()));
-    for (QChar &c : name)
-        if (QStringView(u"/\\:*?\"<>|").contains(c) || c.category() == QChar::Other_Control)
-            c = u'-';
-    while (name.startsWith(u'.') || name.startsWith(u'-'))
-        name.remove(0, 1);
-    return (name.isEmpty() ? QStringLiteral("feuille-adressage") : name) + u'.' + suffix;
-}
-
-QString fixtures(std::size_t n)
-{
-    return n == 1 ? QStringLiteral("1 appareil") : QStringLiteral("%1 appareils").arg(n);
-}
 
 QSpinBox *spinBox(const char *name, int low, int high, int value, QWidget *parent)
 {
@@ -76,7 +54,11 @@ SheetDialog::SheetDialog(std::optional<int> first, std::optional<int> channels,
     order_->setObjectName(QStringLiteral("ordre"));
     order_->addItem(QStringLiteral("Interrupteur 1 = 256 (pilote de LED Corvane)"));
     order_->addItem(QStringLiteral("Interrupteur 1 = 1 (autre appareil)"));
-    order_->setCurrentIndex(bank.weight(1) == kOrders[0].weight(1) ? 0 : 1);
+    const auto *order = std::find_if(std::begin(dmx::kWeightOrders), std::end(dmx::kWeightOrders),
+                                     [&bank](const dmx::BankProfile &b) { return b.weights == bank.weights; });
+    order_->setCurrentIndex(order == std::end(dmx::kWeightOrders)
+                                ? 0
+                                : static_cast<int>(std::distance(std::begin(dmx::kWeightOrders), order)));
     terminator_->setObjectName(QStringLiteral("bouchon"));
     terminator_->setChecked(true);
     summary_->setObjectName(QStringLiteral("resume"));
@@ -91,31 +73,10 @@ SheetDialog::SheetDialog(std::optional<int> first, std::optional<int> channels,
     form->addRow(terminator_);
     form->addRow(summary_);
 
-    // Plain buttons on two rows, not a button box: the dialog stays narrow
-    // enough for a 1280-pixel screen at 200 %, and Tab goes through the
-    // buttons in reading order, "Fermer" last.
-    auto *buttons = new QGridLayout;
-    const auto add = [this, buttons](const QString &text, auto handler) {
-        auto *b = new QPushButton(text, this);
-        b->setAutoDefault(false);
-        connect(b, &QPushButton::clicked, this, handler);
-        const int n = buttons->count();
-        buttons->addWidget(b, n / 3, n % 3);
-        return b;
-    };
-    add(QStringLiteral("&Imprimer…"), [this] { print(); });
-    add(QStringLiteral("Enregistrer en P&DF…"), [this] {
-        saveAs(QStringLiteral("Enregistrer la feuille en PDF"), QStringLiteral("Documents PDF (*.pdf)"),
-               QStringLiteral("pdf"));
-    });
-    add(QStringLiteral("Enregistrer en C&SV…"), [this] {
-        saveAs(QStringLiteral("Enregistrer le tableau en CSV"),
-               QStringLiteral("Tableaux CSV, séparateur point-virgule (*.csv)"), QStringLiteral("csv"));
-    });
-    add(QStringLiteral("Co&pier le tableau"), [this] { copy(); });
-    buttons->addItem(new QSpacerItem(0, 0), 1, 1);
-    add(QStringLiteral("&Fermer"), [this] { reject(); });
-    form->addRow(buttons);
+    auto *panel = new ExportPanel({[this] { return plan(); }, [this] { return title(); }}, this);
+    connect(panel, &ExportPanel::said, summary_, &QLabel::setText);
+    connect(panel, &ExportPanel::closeRequested, this, &QDialog::reject);
+    form->addRow(panel);
 
     for (QSpinBox *box : {first_, channels_, fixtures_})
         connect(box, &QSpinBox::valueChanged, this, &SheetDialog::showSummary);
@@ -126,7 +87,7 @@ SheetDialog::SheetDialog(std::optional<int> first, std::optional<int> channels,
 
 dmx::Run SheetDialog::run() const
 {
-    return {first_->value(), channels_->value(), fixtures_->value(), kOrders[order_->currentIndex()],
+    return {first_->value(), channels_->value(), fixtures_->value(), dmx::kWeightOrders[order_->currentIndex()],
             terminator_->isChecked()};
 }
 
@@ -149,62 +110,8 @@ std::optional<dmx::Plan> SheetDialog::plan()
 void SheetDialog::showSummary()
 {
     const auto made = dmx::makePlan(run());
-    if (const auto *error = std::get_if<dmx::PlanError>(&made)) {
+    if (const auto *error = std::get_if<dmx::PlanError>(&made))
         summary_->setText(sheet::fromUtf8(error->message));
-        return;
-    }
-    const auto &rows = std::get<dmx::Plan>(made).rows;
-    QString text = sheet::fromUtf8(dmx::addressSpan(std::get<dmx::Plan>(made))) + u'.';
-    text[0] = text[0].toUpper();
-    const auto flagged = std::count_if(rows.begin(), rows.end(),
-                                       [](const dmx::SheetRow &r) { return !r.settable || r.pastLine; });
-    if (flagged)
-        text += flagged == 1 ? QStringLiteral(" 1 appareil hors de la ligne ou des interrupteurs.")
-                             : QStringLiteral(" %1 appareils hors de la ligne ou des interrupteurs.").arg(flagged);
-    summary_->setText(text);
-}
-
-void SheetDialog::print()
-{
-    const auto made = plan();
-    if (!made)
-        return;
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setDocName(sheet::fromUtf8(dmx::heading(title().toStdString())));
-    // The preview's print button brings Qt's print dialog.
-    QPrintPreviewDialog preview(&printer, this);
-    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
-            [&](QPrinter *p) { sheet::paint(*p, *made, title()); });
-    preview.exec();
-}
-
-void SheetDialog::saveAs(const QString &caption, const QString &filter, const QString &suffix)
-{
-    const auto made = plan();
-    if (!made)
-        return;
-    QString path = QFileDialog::getSaveFileName(this, caption, fileNameOf(title(), suffix), filter);
-    if (path.isEmpty())
-        return;
-    if (!path.endsWith(u'.' + suffix, Qt::CaseInsensitive))
-        path += u'.' + suffix;
-    const QString error = sheet::save(path, *made, title());
-    if (!error.isEmpty()) {
-        summary_->setText(QStringLiteral("Rien n'a été enregistré."));
-        QMessageBox::warning(this, windowTitle(), error[0].toUpper() + error.mid(1));
-        return;
-    }
-    summary_->setText(QStringLiteral("Enregistré : « %1 », %2.")
-                          .arg(QDir::toNativeSeparators(path), fixtures(made->rows.size())));
-}
-
-// Tab-separated, so that it pastes into a spreadsheet's columns.
-void SheetDialog::copy()
-{
-    if (const auto made = plan()) {
-        QGuiApplication::clipboard()->setText(sheet::fromUtf8(dmx::separatedTable(*made, '\t', title().toStdString())));
-        summary_->setText(QStringLiteral("Tableau copié : %1, à coller dans un tableur.")
-                              .arg(fixtures(made->rows.size())));
-    }
+    else
+        summary_->setText(sheet::fromUtf8(dmx::runSummary(std::get<dmx::Plan>(made))));
 }

@@ -28,9 +28,6 @@ public:
 private:
     std::optional<dmx::Plan> plan();
     void showSummary();
-    void print();
-    void saveAs(const QString &caption, const QString &filter, const QString &suffix);
-    void copy();
 
     QLineEdit *title_;
     QSpinBox *first_, *channels_, *fixtures_;

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "table.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+// The buttons that take a plan off the screen: print it, save it as PDF or
+// CSV, copy its table for a spreadsheet, and close. The addressing sheet's
+// dialog and the patch window both use them; each says what to export.
+class ExportPanel : public QWidget
+{
+    Q_OBJECT
+public:
+    struct Source
+    {
+        // The plan to export; nothing when there is none (the source has said why).
+        std::function<std::optional<dmx::Plan>()> plan;
+        std::function<QString()> title;
+        // The patch file's name, from which a rig's file names are made.
+        std::function<QString()> patchName = [] { return QString(); };
+    };
+
+    explicit ExportPanel(Source source, QWidget *parent = nullptr);
+
+signals:
+    // What was done, for the owner's status line: "Tableau copié : …".
+    void said(const QString &status);
+    void closeRequested();
+
+private:
+    void print();
+    void saveAs(dmx::Format format);
+    void copy();
+
+    Source source_;
+};
