@@ -140,3 +140,152 @@ TEST(Sheet, TextTableStaysAligned)
 }
 
 } // namespace
+
+namespace {
+
+// A rig's CSV read back as a spreadsheet reader would: each row's switches
+// under its own profile give back its address, whatever the other rows use.
+TEST(RigTable, EachRowSetByItsOwnProfile)
+{
+    Rig rig;
+    for (int k = 0; k < 6; ++k) {
+        Fixture f;
+        f.label = "F" + std::to_string(k);
+        f.type = k % 2 ? "Pilote" : "Par";
+        f.address = 1 + 37 * k;
+        f.channels = 4;
+        rig.fixtures.push_back(f);
+    }
+    ProfileChoices choices;
+    choices.choose("Pilote", {}, colourDriverProfile().name);
+    const Plan plan = makePlan(rig, choices);
+    std::vector<std::vector<std::string>> cells;
+    const std::string csv = separatedTable(plan, ';', "");
+    for (std::size_t at = 0; at < csv.size();) {
+        const std::size_t end = csv.find('\n', at);
+        cells.emplace_back(1);
+        for (std::size_t i = at; i < end; ++i)
+            if (csv[i] == ';')
+                cells.back().emplace_back();
+            else
+                cells.back().back() += csv[i];
+        at = end + 1;
+    }
+    const auto column = [&](const std::string &name) {
+        return std::size_t(std::find(cells[0].begin(), cells[0].end(), name) - cells[0].begin());
+    };
+    // The orders disagree on every address switch: no heading names a weight.
+    EXPECT_EQ(cells[0][column("Profil") + 1], "1");
+    for (std::size_t r = 1; r < cells.size(); ++r) {
+        const std::string &name = cells[r][column("Profil")];
+        const SwitchProfile &p = name == colourDriverProfile().name ? colourDriverProfile() : otherFixtureProfile();
+        int address = 0;
+        for (int k = 1; k <= kAddressSwitches; ++k)
+            address += cells[r][column("Profil") + std::size_t(k)] == "ON" ? p.order.weight(k) : 0;
+        EXPECT_EQ(std::to_string(address), cells[r][column("Adresse")]) << cells[r][column("Nom")];
+    }
+    EXPECT_EQ(cells.size(), 7u);
+}
+
+// Twenty thousand fixtures at one address: each says with whom it shares,
+// the first few by name and the others counted.
+TEST(RigPlan, ManyAtOneAddressNameAFewAndCountTheRest)
+{
+    Rig rig;
+    for (int k = 0; k < 20000; ++k) {
+        Fixture f;
+        f.label = "F" + std::to_string(k);
+        f.address = 1;
+        f.channels = 4;
+        rig.fixtures.push_back(f);
+    }
+    const Plan plan = makePlan(rig, {});
+    EXPECT_EQ(plan.lines[0].rows[0].remarks[0].text,
+              "partage des canaux avec « F1 » (1-4), « F2 » (1-4), « F3 » (1-4) et 19996 autres");
+    EXPECT_EQ(plan.lines[0].rows[19999].remarks[0].text,
+              "partage des canaux avec « F0 » (1-4), « F1 » (1-4), « F2 » (1-4) et 19996 autres");
+    EXPECT_EQ(plan.problems, 20000);
+}
+
+// What a cell becomes in a CSV file and in the copied table.
+struct CellCase
+{
+    const char *name, *text, *csv, *copied;
+};
+
+class Cells : public testing::TestWithParam<CellCase> {};
+
+TEST_P(Cells, ReadAsText)
+{
+    EXPECT_EQ(cell(GetParam().text, ';'), GetParam().csv);
+    EXPECT_EQ(cell(GetParam().text, '\t'), GetParam().copied);
+}
+
+const CellCase kCells[] = {
+    {"Plain", "Face 1", "Face 1", "Face 1"},
+    {"Separator", "Face; jardin", "\"Face; jardin\"", "Face; jardin"},
+    {"Quote", "Le \"gros\"", "\"Le \"\"gros\"\"\"", "Le \"gros\""},
+    {"LineBreak", "a\nb", "\"a\nb\"", "a b"},
+    {"Formula", "=SOMME(A1:A9)", "'=SOMME(A1:A9)", "'=SOMME(A1:A9)"},
+    {"Plus", "+33 6", "'+33 6", "'+33 6"},
+    {"Minus", "-2", "'-2", "'-2"},
+    {"At", "@cmd", "'@cmd", "'@cmd"},
+    {"FormulaWithSeparator", "=A1;B1", "\"'=A1;B1\"", "'=A1;B1"},
+};
+INSTANTIATE_TEST_SUITE_P(Table, Cells, testing::ValuesIn(kCells), byName);
+
+// A label or title a spreadsheet would run reaches every table as text.
+TEST(Table, FormulaLabelAndTitleStayText)
+{
+    Rig rig;
+    Fixture f;
+    f.label = "=HYPERLINK(\"x\")";
+    rig.fixtures.push_back(f);
+    EXPECT_NE(separatedTable(makePlan(rig, {}), ';', "").find(";\"'=HYPERLINK(\"\"x\"\")\";"), std::string::npos);
+    const std::string sheet = separatedTable(std::get<Plan>(makePlan(dmx::Run{1, 7, 2})), '\t', "@titre");
+    EXPECT_EQ(sheet.substr(0, sheet.find('\n')), "'@titre");
+}
+
+// The name a save dialog offers and the form a typed name asks for.
+struct NameCase
+{
+    const char *name;
+    bool run;
+    const char *title, *patch;
+    Format format;
+    const char *file;
+};
+
+class FileNames : public testing::TestWithParam<NameCase> {};
+
+TEST_P(FileNames, Offered)
+{
+    const NameCase &c = GetParam();
+    Rig rig;
+    rig.fixtures.emplace_back();
+    const Plan plan = c.run ? std::get<Plan>(makePlan(dmx::Run{})) : makePlan(rig, {});
+    EXPECT_EQ(fileName(plan, c.title, c.patch, c.format), c.file);
+    EXPECT_EQ(formatOf(c.file), c.format);
+}
+
+const NameCase kNames[] = {
+    {"RunTitle", true, "Perche 2", "", Format::Pdf, "Perche 2.pdf"},
+    {"RunNoTitle", true, "  ", "", Format::Csv, "feuille-adressage.csv"},
+    {"RunRefusedCharacters", true, "A/B: C?", "", Format::Pdf, "A-B- C-.pdf"},
+    {"RunLeadingDots", true, "..cachée", "", Format::Plain, "cachée.txt"},
+    {"RigFromPatch", false, "Patch — salle.mvr", "salle.mvr", Format::Pdf, "salle-interrupteurs.pdf"},
+    {"RigTwoDots", false, "", "a.b.csv", Format::Csv, "a.b-interrupteurs.csv"},
+    {"RigNoPatch", false, "", "", Format::Pdf, "patch-interrupteurs.pdf"},
+};
+INSTANTIATE_TEST_SUITE_P(Table, FileNames, testing::ValuesIn(kNames), byName);
+
+TEST(Table, FormByEnding)
+{
+    EXPECT_EQ(formatOf("FEUILLE.CSV"), Format::Csv);
+    EXPECT_EQ(formatOf("a.pdf.doc"), std::nullopt);
+    EXPECT_EQ(formatOf("dossier.pdf/nom"), std::nullopt);
+    EXPECT_EQ(formatOf("pdf"), std::nullopt);
+    EXPECT_EQ(unknownFormat("x.doc"), "« x.doc » : le nom doit finir par .pdf, .csv ou .txt.");
+}
+
+} // namespace
