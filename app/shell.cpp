@@ -1,5 +1,6 @@
 #include "shell.h"
 
+#include "access.h"
 #include "fixturewindow.h"
 
 #include <QApplication>
@@ -137,6 +138,8 @@ void setUpApplication(QApplication &app)
     auto *translator = new QTranslator(&app);
     if (translator->load(QStringLiteral(":/i18n/qtbase_fr.qm")))
         QApplication::installTranslator(translator);
+
+    accessibility::install();
 }
 
 WindowShell::WindowShell(QObject *parent)

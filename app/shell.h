@@ -21,7 +21,9 @@ void provideRuntimeDir();
 std::unique_ptr<QApplication> applicationOnScreen(int &argc, char **argv);
 
 // What every run of the tool sets up before its first window: the style,
-// French for Qt's own texts, and the application's identity.
+// French for Qt's own texts, the application's identity, and how assistive
+// technology sees the windows. Called once: a test that builds windows calls
+// it as the program does.
 void setUpApplication(QApplication &app);
 
 // The application: one instance of each window, created and loaded on first

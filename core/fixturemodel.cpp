@@ -6,7 +6,7 @@ namespace dmx {
 
 bool Change::any() const
 {
-    return text || written || count || cue || std::find(switches.begin(), switches.end(), true) != switches.end();
+    return text || written || count || cue || reset || std::find(switches.begin(), switches.end(), true) != switches.end();
 }
 
 std::size_t codeUnitBoundary(TextView text, std::size_t at)
@@ -112,6 +112,7 @@ void FixtureModel::reset()
         for (int k = 1; k <= kTerminatorSwitch; ++k)
             setSwitch(k, false);
         write(Text());
+        changed_.reset = true;
     });
 }
 
@@ -133,7 +134,7 @@ void FixtureModel::setSwitch(int k, bool on)
     state = on;
 }
 
-// An address sets all nine switches. Any other text is read as it stands:
+// An address sets every address switch. Any other text is read as it stands:
 // a "1" at the character of a switch's weight turns the switch on, a "0"
 // turns it off, and anything else, or no character that far, leaves it as
 // it was. The terminator is never touched.

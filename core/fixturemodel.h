@@ -23,6 +23,9 @@ struct Change
     std::array<bool, kTerminatorSwitch> switches{};
     bool count = false;
     bool cue = false; // the text became an address, or stopped being one
+    // "Remise à zéro" ran, even on a window already reset: the user hears
+    // that it did. An empty text written by anything else is no reset.
+    bool reset = false;
 
     bool any() const;
 };
@@ -50,8 +53,8 @@ Text fitting(TextView current, std::size_t replaced, TextView inserted,
 std::optional<Text> stepped(TextView text, std::optional<int> count, bool forward);
 
 // One address window's behaviour, whatever draws it: the address box's text,
-// the ten switches, the channel count, and what each thing the user does
-// makes of them. Both windows run it; only the weights differ.
+// the switches and the terminator, the channel count, and what each thing
+// the user does makes of them. Both windows run it; only the weights differ.
 class FixtureModel
 {
 public:
@@ -66,7 +69,8 @@ public:
     // The box's text as an edit made in the box itself left it (a deletion,
     // an undo): the switches follow it.
     void edited(TextView text);
-    // A click on the upper (on) or lower (off) cell of switch k, 1 to 10.
+    // A click on the upper (on) or lower (off) cell of switch k, 1 to
+    // kTerminatorSwitch.
     void click(int k, bool upper);
     void chooseCount(int count);
     void step(bool forward);

@@ -1,5 +1,7 @@
 #include "spoken.h"
 
+#include <algorithm>
+#include <string>
 #include <vector>
 
 namespace dmx {
@@ -18,6 +20,8 @@ Text listed(const std::vector<Text> &items)
     return out;
 }
 
+constexpr char16_t kNotAnAddress[] = u" n'est pas une adresse";
+
 Text switchesOn(const std::array<bool, kAddressSwitches> &on, bool terminated)
 {
     std::vector<Text> items;
@@ -26,7 +30,7 @@ Text switchesOn(const std::array<bool, kAddressSwitches> &on, bool terminated)
             items.push_back(numberToText(k));
     if (items.empty())
         return terminated ? u"bouchon seul sur ON" : u"tous les interrupteurs sur OFF";
-    const Text word = items.size() == 1 ? u"interrupteur " : u"interrupteurs ";
+    const Text word = fromAscii(agreed(static_cast<long long>(items.size()), "interrupteur", "interrupteurs")) + u' ';
     if (terminated)
         items.push_back(u"bouchon");
     return word + listed(items) + u" sur ON";
@@ -37,7 +41,7 @@ Text switchesOn(const std::array<bool, kAddressSwitches> &on, bool terminated)
 Text spokenBank(TextView address, const std::array<bool, kAddressSwitches> &on, bool terminated)
 {
     if (!address.empty() && !addressOf(address))
-        return Text(address) + u" n'est pas une adresse de 0 à 511 : les interrupteurs ne l'affichent pas";
+        return spokenNotAnAddress(address);
     const Text shown = address.empty() ? Text(u"vide") : Text(address);
     return u"Adresse " + shown + u" : " + switchesOn(on, terminated);
 }
@@ -45,6 +49,41 @@ Text spokenBank(TextView address, const std::array<bool, kAddressSwitches> &on, 
 Text spokenReset()
 {
     return u"Remise à zéro : adresse vide, tous les interrupteurs et le bouchon sur OFF";
+}
+
+std::optional<Text> spokenAfter(const FixtureModel &model)
+{
+    const Change &changed = model.changed();
+    if (changed.reset)
+        return spokenReset();
+    if (!changed.text && std::find(changed.switches.begin(), changed.switches.end(), true) == changed.switches.end())
+        return std::nullopt;
+    std::array<bool, kAddressSwitches> address{};
+    for (int k = 1; k <= kAddressSwitches; ++k)
+        address[static_cast<std::size_t>(k - 1)] = model.isOn(k);
+    return spokenBank(model.text(), address, model.isOn(kTerminatorSwitch));
+}
+
+Text spokenNotAnAddress(TextView what)
+{
+    return Text(what) + kNotAnAddress + u" de 0 à " + numberToText(kLargestAddress)
+        + u" : les interrupteurs ne l'affichent pas";
+}
+
+Text spokenStaleSwitch()
+{
+    return Text(u"ancien réglage : le texte de la case Adresse DMX") + kNotAnAddress;
+}
+
+Text spokenCellName(int k, bool upper)
+{
+    const Text what = k == kTerminatorSwitch ? Text(u"Bouchon DMX") : u"Interrupteur " + numberToText(k);
+    return what + u", " + (upper ? kOn : kOff);
+}
+
+Text spokenCellDescription(const BankProfile &bank, int k)
+{
+    return k == kTerminatorSwitch ? Text(u"Bouchon DMX, hors adresse") : u"Poids " + numberToText(bank.weight(k));
 }
 
 Text spokenChoice(TextView label, TextView choice)

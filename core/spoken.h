@@ -1,9 +1,12 @@
 #pragma once
 
 #include "address.h"
+#include "fixturemodel.h"
+#include "switchbank.h"
 #include "text.h"
 
 #include <array>
+#include <optional>
 
 namespace dmx {
 
@@ -18,6 +21,26 @@ Text spokenBank(TextView address, const std::array<bool, kAddressSwitches> &on, 
 
 // What "Remise à zéro" did.
 Text spokenReset();
+
+// What a window says after the model's last operation: what "Remise à zéro"
+// did, or what the bank shows once the address or a switch changed; nothing
+// otherwise (a new count is said by its list).
+std::optional<Text> spokenAfter(const FixtureModel &model);
+
+// Why the switches do not show a text, after what stands for it: the text
+// itself when said after a change ("600 n'est pas une adresse…"), "Ce" where
+// the box is in view (its tooltip, its description).
+Text spokenNotAnAddress(TextView what = u"Ce");
+
+// What a greyed address switch adds to its cell's description: the cell
+// shows an earlier address than the box's text.
+Text spokenStaleSwitch();
+
+// A switch cell as a screen reader names it, "Interrupteur 3, ON" or
+// "Bouchon DMX, OFF", and describes it: its weight, or that the terminator
+// is no part of the address.
+Text spokenCellName(int k, bool upper);
+Text spokenCellDescription(const BankProfile &bank, int k);
 
 // A list's choice, after its label as the window shows it: "&Ordre des
 // poids :" reads "Ordre des poids : <choice>".

@@ -9,15 +9,12 @@ namespace {
 
 bool isBlank(char16_t c) { return c == u' ' || c == u'\t'; }
 
-Text fromAscii(const char *s)
-{
-    Text out;
-    for (; *s; ++s)
-        out.push_back(static_cast<char16_t>(*s));
-    return out;
-}
-
 } // namespace
+
+Text fromAscii(std::string_view s)
+{
+    return Text(s.begin(), s.end());
+}
 
 std::optional<double> textToNumber(TextView text)
 {
@@ -110,6 +107,12 @@ std::string oneLine(const std::string &s)
 std::string counted(long long n, std::string_view one, std::string_view many)
 {
     return std::to_string(n) + ' ' + std::string(n > 1 || n < -1 ? many : one);
+}
+
+std::string agreed(long long n, std::string_view one, std::string_view many)
+{
+    const std::string said = counted(n, one, many);
+    return said.substr(said.find(' ') + 1);
 }
 
 } // namespace dmx

@@ -16,6 +16,9 @@ using TextView = std::u16string_view;
 // the empty text included, is not a number.
 std::optional<double> textToNumber(TextView text);
 
+// A text of ASCII characters, as the windows show it.
+Text fromAscii(std::string_view s);
+
 // Plain decimal form: "112", "-2", "0"; no blank, no leading zero.
 Text numberToText(double value);
 
@@ -29,5 +32,8 @@ std::string oneLine(const std::string &s);
 // A count and its noun in French: "1 appareil", "0 appareil", "12 appareils".
 // French puts 0 and 1 in the singular. The one plural rule of the program.
 std::string counted(long long n, std::string_view one, std::string_view many);
+// The noun alone, as counted() agrees it with n: "interrupteurs" before a
+// list of the switches themselves.
+std::string agreed(long long n, std::string_view one, std::string_view many);
 
 } // namespace dmx

@@ -231,7 +231,7 @@ INSTANTIATE_TEST_SUITE_P(
     rowName<SessionCase>);
 
 // What the last action changed, for the drawing and for a screen reader:
-// "text", "written", the switches that moved, "count", "cue".
+// "text", "written", the switches that moved, "count", "cue", "reset".
 struct ChangeCase { const char *name, *before, *action, *changed; };
 
 class Changes : public testing::TestWithParam<ChangeCase> {};
@@ -247,7 +247,8 @@ TEST_P(Changes, SaysWhatTheLastActionChanged)
     for (const bool s : what.switches)
         moved += s ? '1' : '0';
     for (const auto &[yes, word] : {std::pair{what.text, "text"}, {what.written, "written"},
-                                    {moved != "0000000000", moved.c_str()}, {what.count, "count"}, {what.cue, "cue"}})
+                                    {moved != "0000000000", moved.c_str()}, {what.count, "count"}, {what.cue, "cue"},
+                                    {what.reset, "reset"}})
         said += yes ? (said.empty() ? "" : " ") + std::string(word) : "";
     EXPECT_EQ(said, c.changed);
     EXPECT_EQ(what.any(), !said.empty());
@@ -262,7 +263,13 @@ INSTANTIATE_TEST_SUITE_P(
                     ChangeCase{"backToAnAddress", "=600", "=6", "text 0000001100 cue"},
                     ChangeCase{"count", "", "c3", "count"},
                     ChangeCase{"sameCountAgain", "c3", "c3", ""},
-                    ChangeCase{"reset", "=511 U10", "R", "text written 1111111111"}),
+                    ChangeCase{"reset", "=511 U10", "R", "text written 1111111111 reset"},
+                    ChangeCase{"resetAgain", "R", "R", "written reset"},
+                    // Nothing but "Remise à zéro" is a reset, whatever leaves the box empty.
+                    ChangeCase{"nextInAnEmptyBox", "U10", "n", "written"},
+                    ChangeCase{"previousInAnEmptyBox", "U10", "p", ""},
+                    ChangeCase{"nextInAnEmptyBoxWithACount", "U10 c5", "n", ""},
+                    ChangeCase{"emptiedByTheUser", "=5", "=", "text"}),
     rowName<ChangeCase>);
 
 // The box's rule for what the user adds; Qt's own idea of a character (a
@@ -387,6 +394,57 @@ INSTANTIATE_TEST_SUITE_P(
         SpokenCase{"aboveTheBank", u"600", {3, 4, 7},
                    u"600 n'est pas une adresse de 0 à 511 : les interrupteurs ne l'affichent pas"}),
     [](const auto &row) { return std::string(row.param.name); });
+
+// What the colour-driver window says after the last of the actions; no
+// sentence where it says nothing.
+struct AfterCase { const char *name, *actions; const char16_t *said; };
+
+class SaidAfter : public testing::TestWithParam<AfterCase> {};
+
+TEST_P(SaidAfter, TheLastAction)
+{
+    FixtureModel m(kColourDriverBank);
+    play(m, GetParam().actions);
+    EXPECT_EQ(spokenAfter(m), GetParam().said ? std::optional<Text>(GetParam().said) : std::nullopt);
+}
+
+constexpr char16_t kResetSaid[] = u"Remise à zéro : adresse vide, tous les interrupteurs et le bouchon sur OFF";
+
+INSTANTIATE_TEST_SUITE_P(
+    Speech, SaidAfter,
+    testing::Values(
+        AfterCase{"typed", "+100", u"Adresse 100 : interrupteurs 3, 4 et 7 sur ON"},
+        AfterCase{"terminator", "U10", u"Adresse vide : bouchon seul sur ON"},
+        AfterCase{"noAddress", "=600", u"600 n'est pas une adresse de 0 à 511 : les interrupteurs ne l'affichent pas"},
+        AfterCase{"reset", "=100 U10 R", kResetSaid},
+        AfterCase{"resetOfAFreshWindow", "R", kResetSaid},
+        AfterCase{"count", "c3", nullptr},
+        // An empty box stepped, or emptied by the user, is no reset.
+        AfterCase{"nextInAnEmptyBox", "U10 n", nullptr},
+        AfterCase{"previousInAnEmptyBox", "U10 p", nullptr},
+        AfterCase{"emptiedByTheUser", "=100 =", u"Adresse vide : interrupteurs 3, 4 et 7 sur ON"}),
+    rowName<AfterCase>);
+
+TEST(Speech, NotAnAddressAfterWhatStandsForIt)
+{
+    EXPECT_EQ(spokenNotAnAddress(), u"Ce n'est pas une adresse de 0 à 511 : les interrupteurs ne l'affichent pas");
+    EXPECT_EQ(spokenStaleSwitch(), u"ancien réglage : le texte de la case Adresse DMX n'est pas une adresse");
+}
+
+TEST(Speech, CellsByTheirSwitch)
+{
+    EXPECT_EQ(spokenCellName(3, true), u"Interrupteur 3, ON");
+    EXPECT_EQ(spokenCellName(kTerminatorSwitch, false), u"Bouchon DMX, OFF");
+    EXPECT_EQ(spokenCellDescription(kOtherFixtureBank, kAddressSwitches), u"Poids 256");
+    EXPECT_EQ(spokenCellDescription(kOtherFixtureBank, kTerminatorSwitch), u"Bouchon DMX, hors adresse");
+}
+
+TEST(Agreed, TheNounAsCountedSaysIt)
+{
+    EXPECT_EQ(agreed(0, "interrupteur", "interrupteurs"), "interrupteur");
+    EXPECT_EQ(agreed(1, "interrupteur", "interrupteurs"), "interrupteur");
+    EXPECT_EQ(agreed(2, "interrupteur", "interrupteurs"), "interrupteurs");
+}
 
 TEST(Speech, ChoiceAfterItsLabel)
 {

@@ -50,7 +50,7 @@ struct Window
 {
     Box box;
     // Unset until the program first sets the switch; unset counts as 0 in a sum.
-    std::array<std::optional<int>, 9> weightValue;
+    std::array<std::optional<int>, dmx::kAddressSwitches> weightValue;
     bool terminator = false;
     // The channel count is comboIndex + 1 once the user has chosen an entry.
     int comboIndex = -1;
@@ -68,7 +68,7 @@ QString patternOf(const QString &text)
     const bool digits = !text.isEmpty() && text.size() <= 3
         && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
     if (digits && (text.size() == 1 || text.front() != u'0') && text.toInt() <= 511)
-        return QString::number(text.toInt(), 2).rightJustified(9, u'0');
+        return QString::number(text.toInt(), 2).rightJustified(dmx::kAddressSwitches, u'0');
     return text;
 }
 
@@ -156,7 +156,7 @@ public:
     void click(int k, bool upper)
     {
         Window &w = current();
-        if (k == 10) {
+        if (k == dmx::kTerminatorSwitch) {
             w.terminator = upper;
             return;
         }
@@ -248,8 +248,8 @@ private:
     {
         Window &w = current();
         const QString pattern = patternOf(w.box.text);
-        for (int k = 1; k <= 9; ++k) {
-            const int position = shown == 0 ? k : 10 - k;
+        for (int k = 1; k <= dmx::kAddressSwitches; ++k) {
+            const int position = shown == 0 ? k : dmx::kAddressSwitches + 1 - k;
             const QChar c = position <= pattern.size() ? pattern[position - 1] : QChar();
             if (c == u'1')
                 w.weightValue[k - 1] = weightOf(shown, k);
@@ -441,7 +441,7 @@ private:
         }
         case Kind::Click:
         case Kind::Space: {
-            const int k = 1 + pick(10);
+            const int k = 1 + pick(dmx::kTerminatorSwitch);
             const bool upper = pick(2) == 0;
             QLineEdit *cell = upper ? p.upper(k) : p.lower(k);
             model_.leaveBox();
@@ -542,8 +542,8 @@ private:
             check(p.combo()->objectName(), QString::number(m->comboIndex), QString::number(p.combo()->currentIndex()));
             check(p.combo()->objectName() + QStringLiteral(" entries"), QStringLiteral("30"),
                   QString::number(p.combo()->count()));
-            for (int k = 1; k <= 10; ++k) {
-                const bool on = k == 10 ? m->terminator : m->weightValue[k - 1] == weightOf(which, k);
+            for (int k = 1; k <= dmx::kTerminatorSwitch; ++k) {
+                const bool on = k == dmx::kTerminatorSwitch ? m->terminator : m->weightValue[k - 1] == weightOf(which, k);
                 check(p.upper(k)->objectName(), quoted(on ? "ON" : ""), quoted(p.upper(k)->text()));
                 check(p.lower(k)->objectName(), quoted(on ? "" : "OFF"), quoted(p.lower(k)->text()));
             }
@@ -553,7 +553,7 @@ private:
             const dmx::FixtureModel &b = *bare_[static_cast<std::size_t>(which)];
             check(window + QStringLiteral(" bare model's text"), quoted(QString::fromStdU16String(b.text())),
                   quoted(box->text()));
-            for (int k = 1; k <= 10; ++k)
+            for (int k = 1; k <= dmx::kTerminatorSwitch; ++k)
                 check(QStringLiteral("%1 bare model's switch %2").arg(window).arg(k), b.isOn(k) ? "ON" : "OFF",
                       p.upper(k)->text() == u"ON" ? "ON" : "OFF");
             check(window + QStringLiteral(" bare model's count"), QString::number(b.count().value_or(0)),

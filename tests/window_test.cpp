@@ -95,17 +95,17 @@ void WindowTest::layoutRows_data()
     row("Image2", "Image2", {2760, 360, 1500, 1605}, QString(), QString(), -1, false);
     const char *colourWeights[] = {"256", "128", "64", "32", "16", "8", "4", "2", "1", "120R"};
     const char *otherWeights[] = {"1", "2", "4", "8", "16", "32", "64", "128", "256", "120R"};
-    for (int k = 1; k <= 10; ++k) {
+    for (int k = 1; k <= dmx::kTerminatorSwitch; ++k) {
         const int left = 480 * k;
         const QByteArray number = "Label" + QByteArray::number(k);
         row(number, k == 1 ? "Label22" : number.constData(), {left, 2520, 495, 375},
             QString::number(k), QString::number(k), 16, false);
-        const QByteArray up = "Text" + QByteArray::number(k), down = "Text" + QByteArray::number(k + 10);
+        const QByteArray up = "Text" + QByteArray::number(k), down = "Text" + QByteArray::number(k + layout::kColumns);
         row(up, "Text" + QByteArray::number(100 + k), {left, 2880, 495, 375}, "", "", 11, true);
         row(down, "Text" + QByteArray::number(110 + k), {left, 3240, 495, 375}, "OFF", "OFF", 11, true);
-        const QByteArray weight = "Label" + QByteArray::number(k + 10);
+        const QByteArray weight = "Label" + QByteArray::number(k + layout::kColumns);
         row(weight, weight, {left, 3720, 495, 375}, colourWeights[k - 1], otherWeights[k - 1],
-            k == 10 ? 11 : 13, false);
+            k == dmx::kTerminatorSwitch ? 11 : 13, false);
     }
 }
 
@@ -156,7 +156,7 @@ void WindowTest::looks()
         QCOMPARE(p.indicator()->palette().color(QPalette::Base), w.palette().color(QPalette::Button));
         QVERIFY(p.indicator()->isReadOnly());
         QCOMPARE(p.indicator()->focusPolicy(), Qt::ClickFocus);
-        for (int k = 1; k <= 10; ++k) {
+        for (int k = 1; k <= dmx::kTerminatorSwitch; ++k) {
             for (QLineEdit *cell : {p.upper(k), p.lower(k)}) {
                 QVERIFY(cell->isReadOnly());
                 QCOMPARE(cell->palette().color(QPalette::Base), QColor(Qt::white));
@@ -165,8 +165,8 @@ void WindowTest::looks()
             }
             QCOMPARE(p.upper(k)->palette().color(QPalette::Text), QColor(Qt::black));
         }
-        QCOMPARE(p.upper(10)->toolTip(), QStringLiteral("Bouchon DMX ON"));
-        QCOMPARE(p.lower(10)->toolTip(), QStringLiteral("Bouchon DMX OFF"));
+        QCOMPARE(p.upper(dmx::kTerminatorSwitch)->toolTip(), QStringLiteral("Bouchon DMX ON"));
+        QCOMPARE(p.lower(dmx::kTerminatorSwitch)->toolTip(), QStringLiteral("Bouchon DMX OFF"));
         QVERIFY(!p.address()->isReadOnly());
         QCOMPARE(p.address()->cursor().shape(), Qt::ArrowCursor);
         QCOMPARE(p.address()->toolTip(), QStringLiteral("Entrer une valeur DMX"));
@@ -311,7 +311,7 @@ void WindowTest::typing()
     QFETCH(QString, state);
     FixtureWindow w(profileOf(which));
     WindowProbe p(w, which);
-    p.click(p.upper(10));
+    p.click(p.upper(dmx::kTerminatorSwitch));
     p.type(keys);
     QCOMPARE(p.address()->text(), box);
     QCOMPARE(p.bankState(), state);
@@ -485,7 +485,7 @@ void WindowTest::spaceOnACellIsAClick()
     WindowProbe p(w, which);
     QTest::keyClick(p.upper(2), Qt::Key_Space);
     QCOMPARE(p.address()->text(), which == 0 ? QStringLiteral("128") : QStringLiteral("2"));
-    QTest::keyClick(p.upper(10), Qt::Key_Space);
+    QTest::keyClick(p.upper(dmx::kTerminatorSwitch), Qt::Key_Space);
     QCOMPARE(p.terminatorState(), QStringLiteral("on"));
     QTest::keyClick(p.lower(2), Qt::Key_Space);
     QCOMPARE(p.address()->text(), QStringLiteral("0"));
@@ -506,17 +506,22 @@ void WindowTest::countList()
     for (int i = 0; i < 30; ++i)
         QCOMPARE(p.combo()->itemText(i), QString::number(i + 1));
     QCOMPARE(p.combo()->currentIndex(), -1);
-    QVERIFY(!w.channelCount());
+    QCOMPARE(p.combo()->currentText(), QString());
 
-    p.combo()->setCurrentIndex(4); // a change by the program is no choice
-    QVERIFY(!w.channelCount());
-
+    // A change by the program is no choice: without a count, "suivant"
+    // leaves the address as it is.
     p.type("100");
+    p.combo()->setCurrentIndex(4);
+    p.press(kWindowNames[which].next);
+    QCOMPARE(p.address()->text(), QStringLiteral("100"));
+
     p.chooseCount(12);
-    QCOMPARE(w.channelCount().value_or(0), 12);
+    QCOMPARE(p.combo()->currentText(), QStringLiteral("12"));
     QCOMPARE(p.address()->text(), QStringLiteral("100")); // choosing steps nothing
     QTest::keyClick(p.combo(), Qt::Key_End);
-    QCOMPARE(w.channelCount().value_or(0), 30);
+    QCOMPARE(p.combo()->currentText(), QStringLiteral("30"));
+    p.press(kWindowNames[which].next);
+    QCOMPARE(p.address()->text(), QStringLiteral("130"));
 }
 
 void WindowTest::stepping_data()
@@ -583,7 +588,7 @@ void WindowTest::stepping()
     const int n = box.toInt(&ok);
     if (ok && n >= 0 && n <= 511 && box == QString::number(n)) {
         QString expected;
-        for (int k = 1; k <= 9; ++k)
+        for (int k = 1; k <= dmx::kAddressSwitches; ++k)
             expected += n & kWindowNames[which].weight[k - 1] ? u'1' : u'0';
         QCOMPARE(p.bankState(), expected);
     }
@@ -606,9 +611,12 @@ void WindowTest::reset()
     QCOMPARE(p.bankState(), QStringLiteral("000000000"));
     QCOMPARE(p.terminatorState(), QStringLiteral("off"));
     QCOMPARE(p.address()->text(), QString());
-    QCOMPARE(p.combo()->currentIndex(), 7);
-    QCOMPARE(w.channelCount().value_or(0), 8);
+    QCOMPARE(p.combo()->currentText(), QStringLiteral("8"));
+    p.type("100");
+    p.press(kWindowNames[which].next); // the count stays
+    QCOMPARE(p.address()->text(), QStringLiteral("108"));
 
+    p.press(kWindowNames[which].reset);
     p.clickCells("L1");
     QCOMPARE(p.address()->text(), QStringLiteral("0"));
     p.press(kWindowNames[which].reset);
@@ -658,15 +666,15 @@ void WindowTest::keys_data()
 {
     using layout::Role;
     const layout::Place box{Role::AddressBox}, next{Role::Next}, previous{Role::Previous}, reset{Role::Reset},
-        switchButton{Role::OtherWindow}, quit{Role::Quit}, u1{Role::Upper, 1}, l3{Role::Lower, 3}, l10{Role::Lower, 10};
+        switchButton{Role::OtherWindow}, quit{Role::Quit}, u1{Role::Upper, 1}, l3{Role::Lower, 3}, l10{Role::Lower, dmx::kTerminatorSwitch};
     const KeyPress rows[] = {
         {"Right along the row", u1, Qt::Key_Right, {Role::Upper, 2}, "100"},
         {"Left along the row", {Role::Lower, 5}, Qt::Key_Left, {Role::Lower, 4}, "100"},
         {"Left stops at switch 1", u1, Qt::Key_Left, u1, "100"},
-        {"Right onto the terminator", {Role::Lower, 9}, Qt::Key_Right, l10, "100"},
+        {"Right onto the terminator", {Role::Lower, dmx::kAddressSwitches}, Qt::Key_Right, l10, "100"},
         {"Right stops at the terminator", l10, Qt::Key_Right, l10, "100"},
         {"Down to the lower cell", {Role::Upper, 7}, Qt::Key_Down, {Role::Lower, 7}, "100"},
-        {"Up to the upper cell", l10, Qt::Key_Up, {Role::Upper, 10}, "100"},
+        {"Up to the upper cell", l10, Qt::Key_Up, {Role::Upper, dmx::kTerminatorSwitch}, "100"},
         {"Up stays on the upper cell", {Role::Upper, 3}, Qt::Key_Up, {Role::Upper, 3}, "100"},
         {"Down stays on the lower cell", l3, Qt::Key_Down, l3, "100"},
         {"Return presses next", next, Qt::Key_Return, next, "112"},
@@ -714,12 +722,15 @@ void WindowTest::wheelAndFocusRing()
     p.chooseCount(3);
     p.address()->setFocus();
     turnWheel(); // passing over the list
-    QCOMPARE(w.channelCount().value_or(0), 3);
+    QCOMPARE(p.combo()->currentText(), QStringLiteral("3"));
     // Nor does a wheel over it take the focus, which Qt gives a WheelFocus widget first.
     QCOMPARE(p.combo()->focusPolicy(), Qt::StrongFocus);
     p.combo()->setFocus();
     turnWheel();
-    QCOMPARE(w.channelCount().value_or(0), 4);
+    QCOMPARE(p.combo()->currentText(), QStringLiteral("4"));
+    p.type("100");
+    p.press(kWindowNames[which].next); // the wheel's count is the window's
+    QCOMPARE(p.address()->text(), QStringLiteral("104"));
 
     // Focusing a cell changes the three outermost pixels at the middle of each
     // side, where the style's own focus line changes two; the word is not
@@ -794,9 +805,9 @@ void WindowTest::addressCue()
     };
     QLineEdit *box = p.address();
     QCOMPARE(inks(box).first, row.cue);
-    for (int k = 1; k <= 10; ++k) {
+    for (int k = 1; k <= dmx::kTerminatorSwitch; ++k) {
         const int darkest = inks(p.upper(k)->text().isEmpty() ? p.lower(k) : p.upper(k)).second;
-        QVERIFY2(row.cue && k < 10 ? darkest > 100 : darkest < 60, qPrintable(QStringLiteral("switch %1: %2").arg(k).arg(darkest)));
+        QVERIFY2(row.cue && k != dmx::kTerminatorSwitch ? darkest > 100 : darkest < 60, qPrintable(QStringLiteral("switch %1: %2").arg(k).arg(darkest)));
     }
     // The tooltip says why, and a screen reader hears it; back to an address,
     // the box is exactly as one that never showed the cue.
@@ -833,19 +844,20 @@ void WindowTest::switchesToScreenReaders()
         c == u"R" ? p.press(kWindowNames[which].reset) : p.clickCells(c);
     const QString state = p.bankState() + (p.terminatorState() == u"on" ? u'1' : u'0');
     QVERIFY(!state.contains(u'?'));
-    for (int k = 1; k <= 10; ++k)
+    for (int k = 1; k <= dmx::kTerminatorSwitch; ++k)
         for (bool upper : {true, false}) {
             QAccessibleInterface *cell = QAccessible::queryAccessibleInterface(upper ? p.upper(k) : p.lower(k));
             QCOMPARE(cell->role(), QAccessible::RadioButton);
             QVERIFY(cell->state().checkable);
             QCOMPARE(cell->state().checked, upper == (state[k - 1] == u'1'));
             const bool greyed = !p.address()->text().isEmpty() && !dmx::addressOf(p.address()->text().toStdU16String());
-            QCOMPARE(cell->text(QAccessible::Description).contains(u"pas une adresse"), greyed && k < 10);
+            QCOMPARE(cell->text(QAccessible::Description).contains(u"pas une adresse"), greyed && k != dmx::kTerminatorSwitch);
         }
 }
 
 // What a screen reader is told, once the changes pause: one notification.
-// Moves as above, and "C3" chooses the count 3 from the keyboard, "N" steps.
+// Moves as above, and "C3" chooses the count 3 from the keyboard, "N" steps,
+// "^" is Up in the address box.
 struct Said { const char *name, *typed, *moves, *colour, *other; };
 
 void WindowTest::saidAfterAChange_data()
@@ -859,6 +871,9 @@ void WindowTest::saidAfterAChange_data()
         {"step", "100", "C2 N", "Adresse 102 : interrupteurs 3, 4, 7 et 8 sur ON", "Adresse 102 : interrupteurs 2, 3, 6 et 7 sur ON"},
         {"count", "", "C3", "Nombre de circuit : 3", "Nombre de circuit : 3"},
         {"reset", "100", "U10 R", reset, reset},
+        // Stepping an empty box without a count writes it again, empty: no reset.
+        {"next in an empty box", "", "U10 N", "Adresse vide : bouchon seul sur ON", "Adresse vide : bouchon seul sur ON"},
+        {"Up in an empty box", "", "U10 ^", "Adresse vide : bouchon seul sur ON", "Adresse vide : bouchon seul sur ON"},
     };
     rowsInBothWindows(rows);
 }
@@ -875,6 +890,8 @@ void WindowTest::saidAfterAChange()
     for (const QString &m : QString::fromUtf8(row.moves).split(u' ', Qt::SkipEmptyParts)) {
         if (m == u"R" || m == u"N") {
             p.press(m == u"R" ? kWindowNames[which].reset : kWindowNames[which].next);
+        } else if (m == u"^") {
+            QTest::keyClick(p.address(), Qt::Key_Up);
         } else if (m.startsWith(u'C')) {
             p.combo()->setFocus();
             p.chooseCount(m.mid(1).toInt());

@@ -4,6 +4,7 @@
 #include "fixturewindow.h"
 #include "spoken.h"
 #include "switchcell.h"
+#include "textbox.h"
 
 #include <QAccessibleWidget>
 #include <QApplication>
@@ -11,7 +12,7 @@
 #include <QLabel>
 #include <QPointer>
 
-namespace access {
+namespace accessibility {
 
 namespace {
 
@@ -40,7 +41,7 @@ public:
         const QString own = QAccessibleWidget::text(t);
         if (t != QAccessible::Description || !cell()->cued())
             return own;
-        return own + QStringLiteral(" ; ancien réglage : le texte de la case Adresse DMX n'est pas une adresse");
+        return own + QStringLiteral(" ; ") + fromText(dmx::spokenStaleSwitch());
     }
 
     QAccessible::State state() const override
@@ -130,8 +131,7 @@ void readChoices(QComboBox *list)
                                                              : list->toolTip();
     // The sentence, also given to the label.
     const auto sentence = [list, label, name] {
-        const QString said = QString::fromStdU16String(
-            dmx::spokenChoice(name.toStdU16String(), list->currentText().toStdU16String()));
+        const QString said = fromText(dmx::spokenChoice(name.toStdU16String(), list->currentText().toStdU16String()));
         if (label)
             label->setAccessibleName(said);
         return said;
@@ -145,15 +145,11 @@ void readChoices(QComboBox *list)
 
 void install()
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(interfaceFor);
-        QObject::connect(qApp, &QApplication::focusChanged, qApp, [](QWidget *, QWidget *now) {
-            if (auto *list = qobject_cast<QComboBox *>(now))
-                readChoices(list);
-        });
-        return true;
-    }();
-    Q_UNUSED(installed);
+    QAccessible::installFactory(interfaceFor);
+    QObject::connect(qApp, &QApplication::focusChanged, qApp, [](QWidget *, QWidget *now) {
+        if (auto *list = qobject_cast<QComboBox *>(now))
+            readChoices(list);
+    });
 }
 
-} // namespace access
+} // namespace accessibility

@@ -1,11 +1,5 @@
 #include "announcer.h"
 
-#include "fixturewindow.h"
-#include "spoken.h"
-#include "textbox.h"
-
-#include <algorithm>
-
 Announcer::Announcer(QWidget *window)
     : QWidget(window)
 {
@@ -44,23 +38,4 @@ void Announcer::sayNow()
     shown_->setAccessibleName(pending_);
     shown_->setGeometry(0, 0, 0, 0);
     shown_->show();
-}
-
-void announceChanges(FixtureWindow &window)
-{
-    QObject::connect(&window, &FixtureWindow::changed, &window, [&window](const dmx::Change &what) {
-        const dmx::FixtureModel &model = window.model();
-        // Only "Remise à zéro" writes an empty box.
-        if (what.written && model.text().empty()) {
-            Announcer::of(&window).say(fromText(dmx::spokenReset()));
-            return;
-        }
-        if (!what.text && std::none_of(what.switches.begin(), what.switches.end(), [](bool b) { return b; }))
-            return; // a new count is said by its list
-        std::array<bool, dmx::kAddressSwitches> address{};
-        for (int k = 1; k <= dmx::kAddressSwitches; ++k)
-            address[k - 1] = model.isOn(k);
-        Announcer::of(&window).say(
-            fromText(dmx::spokenBank(model.text(), address, model.isOn(dmx::kTerminatorSwitch))));
-    });
 }

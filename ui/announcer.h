@@ -4,8 +4,6 @@
 #include <QTimer>
 #include <QWidget>
 
-class FixtureWindow;
-
 // Says a sentence to a screen reader. Qt 6.4 has no announcement event, but
 // Orca speaks a notification the moment it appears, and names no role for
 // one inside a status bar: so the announcer is an empty status bar of its
@@ -40,7 +38,3 @@ class Announcement : public QWidget
 public:
     using QWidget::QWidget;
 };
-
-// The window says what its bank shows after every change of the address or
-// of the terminator, and what "Remise à zéro" did.
-void announceChanges(FixtureWindow &window);

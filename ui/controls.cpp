@@ -1,6 +1,7 @@
 #include "controls.h"
 
 #include "look.h"
+#include "spoken.h"
 #include "switchcell.h"
 #include "textbox.h"
 
@@ -144,13 +145,8 @@ private:
         if (c.accessibleName)
             w->setAccessibleName(QString::fromUtf8(c.accessibleName));
         if (c.role == Role::Upper || c.role == Role::Lower) {
-            const QString word = fromText(c.role == Role::Upper ? dmx::kOn : dmx::kOff);
-            w->setAccessibleName(k == dmx::kTerminatorSwitch
-                                     ? QStringLiteral("Bouchon DMX, %1").arg(word)
-                                     : QStringLiteral("Interrupteur %1, %2").arg(k).arg(word));
-            w->setAccessibleDescription(k == dmx::kTerminatorSwitch
-                                            ? QStringLiteral("Bouchon DMX, hors adresse")
-                                            : QStringLiteral("Poids %1").arg(profile_.bank.weight(k)));
+            w->setAccessibleName(fromText(dmx::spokenCellName(k, c.role == Role::Upper)));
+            w->setAccessibleDescription(fromText(dmx::spokenCellDescription(profile_.bank, k)));
         }
         return w;
     }

@@ -1,10 +1,10 @@
 #include "fixturewindow.h"
 
-#include "access.h"
 #include "announcer.h"
 #include "look.h"
 #include "rigwindow.h"
 #include "sheetdialog.h"
+#include "spoken.h"
 #include "switchcell.h"
 #include "textbox.h"
 
@@ -19,7 +19,6 @@ FixtureWindow::FixtureWindow(const WindowProfile &profile, QWidget *parent)
     , profile_(profile)
     , model_(profile.bank)
 {
-    access::install();
     setObjectName(QString::fromUtf8(profile.name));
     setWindowTitle(QString::fromUtf8(profile.caption));
     setFixedSize(toPixels(kClientWidth), toPixels(kClientHeight));
@@ -37,7 +36,6 @@ FixtureWindow::FixtureWindow(const WindowProfile &profile, QWidget *parent)
 
     connectHandlers();
     load();
-    announceChanges(*this);
 }
 
 void FixtureWindow::connectHandlers()
@@ -102,6 +100,7 @@ void FixtureWindow::apply(Operation operation)
     if (!what.any())
         return;
     render(what);
+    announce();
     emit changed(what);
 }
 
@@ -129,6 +128,13 @@ void FixtureWindow::render(const dmx::Change &changed)
         c.address->setUnshown(unshown);
     if (changed.written)
         c.address->setText(fromText(model_.text()));
+}
+
+// A screen reader hears what the change did.
+void FixtureWindow::announce()
+{
+    if (const auto sentence = dmx::spokenAfter(model_))
+        Announcer::of(this).say(fromText(*sentence));
 }
 
 // The dialog starts from what the window shows and leaves the window as it was.

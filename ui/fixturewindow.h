@@ -6,8 +6,6 @@
 
 #include <QWidget>
 
-#include <optional>
-
 // One address window: the controls the layout table and a profile make, a
 // model of the window's behaviour, and the wiring between the two. The
 // colour-driver window and the other-fixture window are two instances of
@@ -20,7 +18,6 @@ public:
 
     const layout::WindowProfile &profile() const { return profile_; }
     const dmx::FixtureModel &model() const { return model_; }
-    std::optional<int> channelCount() const { return model_.count(); }
     QWidget *control(layout::Place place) const { return controls_.at(place); }
 
 signals:
@@ -42,6 +39,7 @@ private:
     template <typename Operation>
     void apply(Operation operation);
     void render(const dmx::Change &changed);
+    void announce();
     void openSheet();
 
     const layout::WindowProfile &profile_;

@@ -2,6 +2,7 @@
 
 #include "fixturemodel.h"
 #include "look.h"
+#include "spoken.h"
 
 #include <QAction>
 #include <QGuiApplication>
@@ -73,8 +74,7 @@ void AddressBox::setUnshown(bool unshown)
         return;
     }
     ownTip_ = toolTip();
-    const QString why = QStringLiteral("Ce n'est pas une adresse de 0 à 511 : "
-                                       "les interrupteurs ne l'affichent pas");
+    const QString why = fromText(dmx::spokenNotAnAddress());
     setToolTip(why);
     setAccessibleDescription(why);
     setCue(look::kUnshownAddress);
