@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         if (f.universe < 1 || f.universe > dmx::kMostUniverses || f.address < 0 || f.address > 512
             || (f.channels && (*f.channels < 1 || *f.channels > 999999)))
             std::abort();
-    const dmx::RigPlan plan = dmx::makeRigPlan(rig, dmx::ProfileChoices{});
+    const dmx::RigPlan plan = dmx::makeRigPlan(rig, dmx::Profiles{});
     std::size_t rows = 0;
     for (const dmx::RigLine &line : plan.lines)
         rows += line.rows.size();

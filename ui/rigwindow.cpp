@@ -2,6 +2,7 @@
 
 #include "patch.h"
 #include "profileeditor.h"
+#include "profilefile.h"
 #include "rigpage.h"
 #include "sheetpage.h"
 
@@ -23,7 +24,6 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -165,12 +165,6 @@ RigWindow *RigWindow::showWindow()
     return window;
 }
 
-QString RigWindow::profilesPath()
-{
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation))
-        .filePath(QStringLiteral("profils.json"));
-}
-
 bool RigWindow::openFile(const QString &path)
 {
     dmx::FixtureLibrary library(dmx::FixtureLibrary::standardFolders());
@@ -299,14 +293,9 @@ const dmx::RigRow *RigWindow::currentRow() const
     return nullptr;
 }
 
-bool RigWindow::builtIn(const std::string &name) const
-{
-    const auto &all = dmx::builtInProfiles();
-    return std::any_of(all.begin(), all.end(), [&](const dmx::SwitchProfile &p) { return p.name == name; });
-}
-
 // The profile area follows the chosen fixture: its type's profile, drawn with
-// that fixture's switches.
+// that fixture's switches. The editor is filled only when it shows another
+// profile: while the user types, the field keeps every key.
 void RigWindow::rowChosen()
 {
     const dmx::RigRow *row = currentRow();
@@ -319,13 +308,17 @@ void RigWindow::rowChosen()
         editor_->setTitle(QStringLiteral("Profil des interrupteurs"));
         editor_->showSwitches({});
         editor_->setProfile(dmx::otherFixtureProfile(), false);
+        editing_.clear();
         return;
     }
     const dmx::Fixture &f = plan_.fixture(*row);
     editor_->setTitle(QStringLiteral("Profil de « %1 »").arg(typeAndMode(f)));
     profile_->setCurrentIndex(profile_->findText(fromUtf8(row->profile->name)));
     editor_->showSwitches(row->on);
-    editor_->setProfile(*row->profile, !builtIn(row->profile->name));
+    if (row->profile->name != editing_) {
+        editor_->setProfile(*row->profile, !dmx::Profiles::builtIn(row->profile->name));
+        editing_ = row->profile->name;
+    }
 }
 
 void RigWindow::profileChosen(int index)
@@ -345,53 +338,47 @@ void RigWindow::newProfile()
     const dmx::RigRow *row = currentRow();
     if (!row)
         return;
-    dmx::SwitchProfile p = *row->profile;
-    for (int n = static_cast<int>(choices_.own.size()) + 1;; ++n) {
-        p.name = "Profil " + std::to_string(n);
-        if (!choices_.find(p.name))
-            break;
-    }
-    choices_.own.push_back(p);
     const dmx::Fixture &f = plan_.fixture(*row);
-    choices_.choose(f.type, f.mode, p.name);
+    choices_.copyFor(*row->profile, f.type, f.mode);
     saveProfiles();
     replan();
 }
 
 // Edits change the user's own profile in place, under its new name too: every
-// type that chose it follows.
+// type that chose it follows. A refusal is said beside the fields.
 void RigWindow::profileEdited(const dmx::SwitchProfile &edited)
 {
     const dmx::RigRow *row = currentRow();
-    if (!row || builtIn(row->profile->name) || edited.name.empty())
+    if (!row)
         return;
-    const std::string old = row->profile->name;
-    if (edited.name != old && (choices_.find(edited.name) || builtIn(edited.name)))
-        return; // two profiles of one name could not be told apart
-    for (dmx::SwitchProfile &p : choices_.own)
-        if (p.name == old)
-            p = edited;
-    for (auto &c : choices_.choices)
-        if (c.profile == old)
-            c.profile = edited.name;
+    const dmx::Fixture &f = plan_.fixture(*row);
+    const auto refused = choices_.change(row->profile->name, edited);
+    editor_->say(refused ? fromUtf8(*refused) : QString());
+    if (!choices_.changed())
+        return;
+    editing_ = choices_.profileFor(f.type, f.mode).name; // the same profile, under its new name
     saveProfiles();
     replan();
 }
 
 void RigWindow::loadProfiles()
 {
-    auto loaded = dmx::loadProfileChoices(profilesPath().toStdString());
-    if (auto *choices = std::get_if<dmx::ProfileChoices>(&loaded))
+    auto loaded = profilefile::load(profilefile::path());
+    if (auto *choices = std::get_if<dmx::Profiles>(&loaded))
         choices_ = std::move(*choices);
     else
-        profilesProblem_ = fromUtf8(std::get<dmx::ReadError>(loaded).message);
+        profilesProblem_ = std::get<QString>(loaded)
+                           + QStringLiteral(" Il ne sera pas remplacé : avant le premier enregistrement, il est "
+                                            "gardé tel quel sous un autre nom à côté.");
 }
 
 void RigWindow::saveProfiles()
 {
-    QDir().mkpath(QFileInfo(profilesPath()).path());
-    if (const auto error = dmx::saveProfileChoices(choices_, profilesPath().toStdString()))
-        QMessageBox::warning(this, windowTitle(), fromUtf8(*error));
+    const profilefile::Saved saved = profilefile::save(choices_, profilefile::path());
+    if (!saved.aside.isEmpty())
+        profilesProblem_ = saved.aside;
+    if (!saved.error.isEmpty())
+        QMessageBox::warning(this, windowTitle(), saved.error);
 }
 
 // The buttons print, save and copy the line shown, or every line.

@@ -25,8 +25,6 @@ public:
 
     // The one patch window of the program, shown and brought to the front.
     static RigWindow *showWindow();
-    // The profiles and the choices made, kept between runs.
-    static QString profilesPath();
 
     // Reads a patch file; a file that cannot be read gets a French message
     // box and leaves the window as it was.
@@ -55,7 +53,6 @@ private:
     void loadProfiles();
     void saveProfiles();
     const dmx::RigRow *currentRow() const;
-    bool builtIn(const std::string &name) const;
 
     QLabel *file_, *summary_;
     QComboBox *line_, *profile_;
@@ -66,7 +63,8 @@ private:
 
     QString name_;
     QString profilesProblem_;
+    std::string editing_; // the profile in the editor, refilled only when another is shown
     dmx::Rig rig_;
     dmx::RigPlan plan_; // points into rig_
-    dmx::ProfileChoices choices_;
+    dmx::Profiles choices_;
 };
