@@ -27,6 +27,13 @@ SwitchProfile builtIn(const char *name, const BankProfile &bank)
 
 std::string inQuotes(const std::string &name) { return "« " + name + " »"; }
 
+// A name is trimmed where it is stored, never while it is typed.
+void trimNames(SwitchProfile &p)
+{
+    p.name = trimmed(p.name, kBlanks);
+    p.functionName = trimmed(p.functionName, kBlanks);
+}
+
 // Case aside for the letters a profile's name may hold: ASCII and the
 // accented capitals of Latin-1 (É is C3 89 in UTF-8, é C3 A9).
 std::string folded(std::string s)
@@ -224,13 +231,15 @@ std::variant<const SwitchProfile *, std::string> Profiles::named(const std::stri
 
 void Profiles::choose(const std::string &type, const std::string &mode, const std::string &profile)
 {
+    const auto it = std::find_if(choices_.begin(), choices_.end(),
+                                 [&](const Choice &c) { return c.type == type && c.mode == mode; });
+    if (it != choices_.end() && it->profile == profile)
+        return;
     changes_.push_back({{}, {}, Choice{type, mode, profile}});
-    for (Choice &c : choices_)
-        if (c.type == type && c.mode == mode) {
-            c.profile = profile;
-            return;
-        }
-    choices_.push_back({type, mode, profile});
+    if (it != choices_.end())
+        it->profile = profile;
+    else
+        choices_.push_back({type, mode, profile});
 }
 
 std::string Profiles::freeName(const std::string &stem, int from) const
@@ -259,7 +268,7 @@ const SwitchProfile &Profiles::copyFor(const SwitchProfile &from, const std::str
 
 std::optional<std::string> Profiles::add(SwitchProfile profile)
 {
-    profile.name = trimmed(profile.name, kBlanks);
+    trimNames(profile);
     if (profile.name.empty())
         return "Un profil a besoin d'un nom.";
     if (find(profile.name))
@@ -277,8 +286,7 @@ std::optional<std::string> Profiles::change(const std::string &name, SwitchProfi
     const auto it = std::find_if(own_.begin(), own_.end(), [&name](const SwitchProfile &p) { return p.name == name; });
     if (it == own_.end())
         return "Pas de profil " + inQuotes(name) + ".";
-    changed.name = trimmed(changed.name, kBlanks);
-    changed.functionName = trimmed(changed.functionName, kBlanks);
+    trimNames(changed);
     if (changed.name.empty())
         return "Un profil a besoin d'un nom.";
     // Two profiles of one name could not be told apart.
@@ -348,7 +356,6 @@ std::string Profiles::text() const
 
 Profiles Profiles::mergedInto(Profiles out) const
 {
-    out.changes_.clear();
     // This store's names for its profiles, and theirs in the merged store
     // when a name was taken there.
     std::map<std::string, std::string> merged;

@@ -59,8 +59,8 @@ const std::vector<SwitchProfile> &builtInProfiles();
 
 // The built-in profiles, the user's own and which profile each fixture type
 // and mode uses. A choice for a type alone ("" as mode) covers every mode of
-// that type. No two profiles share a name, and a name has no blank at either
-// end.
+// that type. No two profiles share a name; a name given here is stored
+// trimmed.
 //
 // The store remembers what was changed since it was read, so that saving
 // makes those changes again onto the file as another run may have left it.

@@ -44,6 +44,7 @@ private slots:
     void everyKeyTypesInTheNames();
     void takenNameIsSaid();
     void twoWindowsKeepEachOthersProfiles();
+    void linkedProfilesFileStaysALink_data();
     void linkedProfilesFileStaysALink();
     void plantedLinkNotWrittenThrough();
     void commandLineLeavesABrokenProfilesFile();
@@ -463,13 +464,23 @@ void RigTest::twoWindowsKeepEachOthersProfiles()
     QCOMPARE(cell(third, 0, 5) + u',' + cell(third, 2, 5), QStringLiteral("Profil 1,Profil 2"));
 }
 
+void RigTest::linkedProfilesFileStaysALink_data()
+{
+    QTest::addColumn<bool>("targetThere");
+    QTest::newRow("to a file") << true;
+    QTest::newRow("to a file not made yet") << false;
+}
+
 void RigTest::linkedProfilesFileStaysALink()
 {
 #ifdef Q_OS_WIN
     QSKIP("links are a POSIX matter here");
 #endif
+    QFETCH(bool, targetThere);
     const QString target = dir.filePath(QStringLiteral("mes-profils.json"));
-    writeFile(target, "{}");
+    QFile::remove(target);
+    if (targetThere)
+        writeFile(target, "{}");
     QDir().mkpath(QFileInfo(profilefile::path()).path());
     QVERIFY(QFile::link(target, profilefile::path()));
     RigWindow w;
