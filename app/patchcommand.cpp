@@ -1,7 +1,7 @@
 #include "patchcommand.h"
 
 #include "patch.h"
-#include "rigwindow.h"
+#include "profilefile.h"
 #include "savefile.h"
 #include "sheetpage.h"
 #include "table.h"
@@ -16,29 +16,6 @@ constexpr int kBadInput = 2;
 constexpr int kNotWritten = 1;
 
 using sheet::fromUtf8;
-
-// A profile by its whole name, or by the start of one name alone
-// ("pilote de LED"), whatever the case.
-const dmx::SwitchProfile *profileNamed(const dmx::ProfileChoices &choices, const QString &name, QString &reason)
-{
-    if (const dmx::SwitchProfile *p = choices.find(name.toStdString()))
-        return p;
-    const dmx::SwitchProfile *found = nullptr;
-    QStringList names;
-    for (const dmx::SwitchProfile &p : choices.all()) {
-        names << QStringLiteral("« %1 »").arg(fromUtf8(p.name));
-        if (fromUtf8(p.name).startsWith(name, Qt::CaseInsensitive)) {
-            if (found) {
-                reason = QStringLiteral("--profil : « %1 » désigne plusieurs profils.").arg(name);
-                return nullptr;
-            }
-            found = choices.find(p.name);
-        }
-    }
-    if (!found)
-        reason = QStringLiteral("--profil : pas de profil « %1 » (profils : %2).").arg(name, names.join(u", "));
-    return found;
-}
 
 } // namespace
 
@@ -82,12 +59,12 @@ int runPatch(const QCommandLineParser &parser, const PatchOptions &options, cons
     }
 
     // The choices remembered by the window, then the command line's own.
-    auto stored = dmx::loadProfileChoices(RigWindow::profilesPath().toStdString());
-    if (const auto *error = std::get_if<dmx::ReadError>(&stored)) {
-        reason = fromUtf8(error->message);
+    auto stored = profilefile::load(profilefile::path());
+    if (const auto *error = std::get_if<QString>(&stored)) {
+        reason = *error;
         return kBadInput;
     }
-    dmx::ProfileChoices choices = std::get<dmx::ProfileChoices>(std::move(stored));
+    dmx::Profiles choices = std::get<dmx::Profiles>(std::move(stored));
     for (const QString &value : parser.values(options.profile)) {
         const qsizetype equals = value.lastIndexOf(u'=');
         const QString type = value.left(equals).trimmed();
@@ -95,10 +72,12 @@ int runPatch(const QCommandLineParser &parser, const PatchOptions &options, cons
             reason = QStringLiteral("--profil attend TYPE=PROFIL (reçu : « %1 »).").arg(value);
             return kBadInput;
         }
-        const dmx::SwitchProfile *p = profileNamed(choices, value.mid(equals + 1).trimmed(), reason);
-        if (!p)
+        const auto named = choices.named(value.mid(equals + 1).toStdString());
+        if (const auto *why = std::get_if<std::string>(&named)) {
+            reason = QStringLiteral("--profil : ") + fromUtf8(*why);
             return kBadInput;
-        choices.choose(type.toStdString(), {}, p->name);
+        }
+        choices.choose(type.toStdString(), {}, std::get<const dmx::SwitchProfile *>(named)->name);
     }
 
     const QString path = parser.value(options.patch);

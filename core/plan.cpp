@@ -134,7 +134,7 @@ std::vector<const Row *> Plan::rows(int universe, bool problemsFirst) const
     return out;
 }
 
-Plan makePlan(const Rig &rig, const ProfileChoices &choices, const PlanOptions &options)
+Plan makePlan(const Rig &rig, const Profiles &choices, const PlanOptions &options)
 {
     Plan plan;
 
@@ -240,7 +240,7 @@ Plan makePlan(const Rig &rig, const ProfileChoices &choices, const PlanOptions &
     return plan;
 }
 
-std::optional<Plan> makeLinePlan(const Rig &rig, int universe, const ProfileChoices &choices)
+std::optional<Plan> makeLinePlan(const Rig &rig, int universe, const Profiles &choices)
 {
     std::set<int> universes;
     Rig line;

@@ -99,11 +99,11 @@ struct PlanOptions
     bool terminateLines = true;
 };
 
-Plan makePlan(const Rig &rig, const ProfileChoices &choices, const PlanOptions &options = {});
+Plan makePlan(const Rig &rig, const Profiles &choices, const PlanOptions &options = {});
 
 // The plan of one line alone, numbered as in the whole rig; none when no
 // fixture is on that universe.
-std::optional<Plan> makeLinePlan(const Rig &rig, int universe, const ProfileChoices &choices);
+std::optional<Plan> makeLinePlan(const Rig &rig, int universe, const Profiles &choices);
 
 // "ON" or "OFF" for switch k (1 .. 10) of a row; nothing for an address
 // switch of a row that cannot be set, or past the profile's switches.

@@ -44,7 +44,7 @@ std::variant<Plan, PlanError> makePlan(const Run &run)
         f.channels = static_cast<int>(run.channels);
         rig.fixtures.push_back(std::move(f));
     }
-    ProfileChoices one;
+    Profiles one;
     one.choose({}, {}, windowProfile(run.bank).name);
     Plan plan = makePlan(rig, one, {run.terminator});
     plan.run = run;

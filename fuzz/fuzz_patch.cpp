@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         if (f.universe < 1 || f.universe > dmx::kMostUniverses || f.address < 0 || f.address > 512
             || (f.channels && (*f.channels < 1 || *f.channels > 999999)))
             std::abort();
-    const dmx::Plan plan = dmx::makePlan(rig, dmx::ProfileChoices{});
+    const dmx::Plan plan = dmx::makePlan(rig, dmx::Profiles{});
     if (plan.rowCount() != rig.fixtures.size() || dmx::separatedTable(plan, ';', "").empty())
         std::abort();
     return 0;

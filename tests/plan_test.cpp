@@ -156,7 +156,7 @@ TEST(RigTable, EachRowSetByItsOwnProfile)
         f.channels = 4;
         rig.fixtures.push_back(f);
     }
-    ProfileChoices choices;
+    Profiles choices;
     choices.choose("Pilote", {}, colourDriverProfile().name);
     const Plan plan = makePlan(rig, choices);
     std::vector<std::vector<std::string>> cells;

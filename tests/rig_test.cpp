@@ -281,17 +281,18 @@ SwitchProfile variant(const char *name, void (*change)(SwitchProfile &))
     return p;
 }
 
-ProfileChoices variants()
+Profiles variants()
 {
-    ProfileChoices c;
-    c.own = {variant("Neuf", [](SwitchProfile &p) { p.tenth = TenthSwitch::None; }),
-             variant("Dix", [](SwitchProfile &p) { p.tenth = TenthSwitch::Weight512; }),
-             variant("Moins un", [](SwitchProfile &p) { p.offset = 1; }),
-             variant("Bas", [](SwitchProfile &p) { p.onIsUp = false; }),
-             variant("Fonction", [](SwitchProfile &p) {
-                 p.tenth = TenthSwitch::Function;
-                 p.functionName = "Mode";
-             })};
+    Profiles c;
+    for (const SwitchProfile &p : {variant("Neuf", [](SwitchProfile &p) { p.tenth = TenthSwitch::None; }),
+                                   variant("Dix", [](SwitchProfile &p) { p.tenth = TenthSwitch::Weight512; }),
+                                   variant("Moins un", [](SwitchProfile &p) { p.offset = 1; }),
+                                   variant("Bas", [](SwitchProfile &p) { p.onIsUp = false; }),
+                                   variant("Fonction", [](SwitchProfile &p) {
+                                       p.tenth = TenthSwitch::Function;
+                                       p.functionName = "Mode";
+                                   })})
+        c.add(p);
     for (const SwitchProfile &p : c.all())
         c.choose(p.name, "", p.name);
     return c;
@@ -455,7 +456,7 @@ TEST(Rig, TablesCarryUniverseAddressAndWeights)
 
 TEST(Profiles, ChoiceByTypeAndMode)
 {
-    ProfileChoices c = variants();
+    Profiles c = variants();
     c.choose("Spot", "", "Neuf");
     c.choose("Spot", "16 bits", "Dix");
     EXPECT_EQ(c.profileFor("Spot", "16 bits").name, "Dix");
@@ -465,34 +466,34 @@ TEST(Profiles, ChoiceByTypeAndMode)
     EXPECT_EQ(c.profileFor("Spot", "8 bits").name, kStd);
 }
 
-TEST(Profiles, StoreKeepsThemBetweenRuns)
+TEST(Profiles, TextKeepsThemBetweenRuns)
 {
-    const Scratch s;
-    const std::string path = (s.dir / "sous-dossier" / "profils.json").string();
-    ASSERT_TRUE(std::holds_alternative<ProfileChoices>(loadProfileChoices(path))); // none yet
-    ProfileChoices c = variants();
-    c.own[4].functionOn = true;
+    Profiles c = variants();
+    SwitchProfile on = *c.find("Fonction");
+    on.functionOn = true;
+    ASSERT_EQ(c.change("Fonction", on), std::nullopt);
     c.choose("Spot", "16 bits", "Dix");
-    ASSERT_EQ(saveProfileChoices(c, path), std::nullopt);
-    const auto back = loadProfileChoices(path);
-    ASSERT_TRUE(std::holds_alternative<ProfileChoices>(back)) << std::get<ReadError>(back).message;
-    EXPECT_EQ(std::get<ProfileChoices>(back).own, c.own);
-    EXPECT_EQ(std::get<ProfileChoices>(back).profileFor("Spot", "16 bits").name, "Dix");
+    const auto back = Profiles::read(c.text(), "profils.json");
+    ASSERT_TRUE(std::holds_alternative<Profiles>(back)) << std::get<std::string>(back);
+    EXPECT_EQ(std::get<Profiles>(back).own(), c.own());
+    EXPECT_EQ(std::get<Profiles>(back).profileFor("Spot", "16 bits").name, "Dix");
+    EXPECT_FALSE(std::get<Profiles>(back).changed());
 }
 
 struct StoreCase
 {
-    const char *name, *json, *message;
+    const char *name;
+    std::string json;
+    const char *message;
 };
 
 class BadStore : public testing::TestWithParam<StoreCase> {};
 
 TEST_P(BadStore, Message)
 {
-    const Scratch s;
-    const auto read = loadProfileChoices(s.write("p.json", GetParam().json));
-    ASSERT_TRUE(std::holds_alternative<ReadError>(read));
-    EXPECT_EQ(std::get<ReadError>(read).message, "Le fichier des profils " + (s.dir / "p.json").string() + GetParam().message);
+    const auto read = Profiles::read(GetParam().json, "/x/p.json");
+    ASSERT_TRUE(std::holds_alternative<std::string>(read));
+    EXPECT_EQ(std::get<std::string>(read), std::string("Le fichier des profils /x/p.json") + GetParam().message);
 }
 
 const StoreCase kBadStores[] = {
@@ -506,8 +507,183 @@ const StoreCase kBadStores[] = {
      " est incorrect (profil 1) : interrupteur10 inconnu : ?."},
     {"NameOfABuiltIn", R"j({"profils":[{"nom":"Standard (interrupteur 1 = 1)","poids":[1,2,4,8,16,32,64,128,256]}]})j",
      " est incorrect (profil 1) : le nom Standard (interrupteur 1 = 1) est déjà pris."},
+    {"ArrayInsteadOfObject", "[]",
+     " n'a pas la forme d'un fichier de profils (un objet JSON avec « profils » et « choix »)."},
+    {"NameNotText", R"j({"profils":[{"nom":3}]})j",
+     " est incorrect (profil 1) : un champ manque ou n'est pas du type attendu."},
+    {"ChoiceWithoutType", R"j({"choix":[{"profil":"X"}]})j",
+     " est incorrect (choix 1) : un champ manque ou n'est pas du type attendu."},
+    {"TooBig", std::string(Profiles::kMostBytes + 1, ' '), " est trop grand ou illisible."},
 };
 INSTANTIATE_TEST_SUITE_P(Profiles, BadStore, testing::ValuesIn(kBadStores), byName);
+
+TEST(Profiles, NewOnesTakeTheFirstFreeName)
+{
+    Profiles c;
+    ASSERT_EQ(c.add(variant("Profil 2", [](SwitchProfile &) {})), std::nullopt);
+    EXPECT_EQ(c.copyFor(colourDriverProfile(), "Wash", "").name, "Profil 1");
+    EXPECT_EQ(c.copyFor(otherFixtureProfile(), "Spot", "8 bits").name, "Profil 3");
+    EXPECT_EQ(c.profileFor("Wash", "Standard").order.weights, kColourDriverBank.weights);
+    EXPECT_EQ(c.profileFor("Spot", "8 bits").name, "Profil 3");
+    EXPECT_EQ(c.add(variant(" Profil 1 ", [](SwitchProfile &) {})),
+              "Le nom « Profil 1 » est déjà celui d'un autre profil.");
+}
+
+// A change of "Neuf": done (its new name, trimmed, is what the types that
+// chose it use) or refused with the reason, the store as it was.
+struct ChangeCase
+{
+    const char *name;
+    std::string profile, newName;
+    const char *reason; // "" when done
+};
+
+class Change : public testing::TestWithParam<ChangeCase> {};
+
+TEST_P(Change, DoneOrSaid)
+{
+    Profiles c = std::get<Profiles>(Profiles::read(variants().text(), "p")); // nothing changed yet
+    const Profiles before = c;
+    SwitchProfile changed = variant(GetParam().newName.c_str(), [](SwitchProfile &p) { p.onIsUp = false; });
+    const auto reason = c.change(GetParam().profile, changed);
+    EXPECT_EQ(reason.value_or(""), GetParam().reason);
+    if (reason) {
+        EXPECT_EQ(c.own(), before.own());
+        EXPECT_FALSE(c.changed());
+        return;
+    }
+    const SwitchProfile &now = c.profileFor(GetParam().profile, "");
+    EXPECT_EQ(now.name, trimmed(GetParam().newName, " "));
+    EXPECT_FALSE(now.onIsUp);
+    EXPECT_EQ(c.find(GetParam().profile), nullptr);
+    EXPECT_TRUE(c.changed());
+}
+
+const ChangeCase kChanges[] = {
+    {"RenamedWithASpaceInside", "Neuf", "Lyre Spot", ""},
+    {"BlanksAroundTrimmed", "Neuf", "  Lyre Spot ", ""},
+    {"NameOfAnother", "Neuf", "Dix", "Le nom « Dix » est déjà celui d'un autre profil."},
+    {"NameOfABuiltIn", "Neuf", kStd, "Le nom « Standard (interrupteur 1 = 1) » est déjà celui d'un autre profil."},
+    {"NoName", "Neuf", "   ", "Un profil a besoin d'un nom."},
+    {"BuiltIn", kStd, "Mien",
+     "Le profil « Standard (interrupteur 1 = 1) » vient avec le programme et ne change pas : "
+     "faites-en un nouveau profil."},
+    {"Absent", "Absent", "Mien", "Pas de profil « Absent »."},
+};
+INSTANTIATE_TEST_SUITE_P(Profiles, Change, testing::ValuesIn(kChanges), byName);
+
+// --profil's word: the profile found, or the reason.
+struct NamedCase
+{
+    const char *name, *start, *found;
+};
+
+class Named : public testing::TestWithParam<NamedCase> {};
+
+TEST_P(Named, FoundOrSaid)
+{
+    Profiles c = variants();
+    c.add(variant("Été", [](SwitchProfile &) {}));
+    c.add(variant("Étoile", [](SwitchProfile &) {}));
+    const auto named = c.named(GetParam().start);
+    if (const auto *reason = std::get_if<std::string>(&named))
+        EXPECT_EQ(*reason, GetParam().found);
+    else
+        EXPECT_EQ(std::get<const SwitchProfile *>(named)->name, GetParam().found);
+}
+
+const NamedCase kNamed[] = {
+    {"WholeName", "Dix", "Dix"},
+    {"Trimmed", "  Moins un ", "Moins un"},
+    {"StartWhateverTheCase", "pilote de LED", "Pilote de LED Corvane (interrupteur 1 = 256)"},
+    {"AccentedCapital", "étO", "Étoile"},
+    {"WholeNameBeforeStart", "Été", "Été"},
+    {"Several", "é", "« é » désigne plusieurs profils."},
+    {"None", "Martin",
+     "pas de profil « Martin » (profils : « Standard (interrupteur 1 = 1) », « Pilote de LED Corvane (interrupteur "
+     "1 = 256) », « Neuf », « Dix », « Moins un », « Bas », « Fonction », « Été », « Étoile »)."},
+};
+INSTANTIATE_TEST_SUITE_P(Profiles, Named, testing::ValuesIn(kNamed), byName);
+
+// Two runs read the same file; the other saves first, then this one: what
+// both did stays. Seen as "own profiles / type=profile choices".
+struct MergeCase
+{
+    const char *name;
+    void (*there)(Profiles &);
+    void (*here)(Profiles &);
+    const char *merged;
+};
+
+class Merge : public testing::TestWithParam<MergeCase> {};
+
+std::string seen(const Profiles &c)
+{
+    std::string out;
+    for (const SwitchProfile &p : c.own())
+        out += (out.empty() ? "" : "|") + p.name + (p.onIsUp ? "" : " (bas)");
+    out += " /";
+    for (const Profiles::Choice &choice : c.choices())
+        out += " " + choice.type + (choice.mode.empty() ? "" : ":" + choice.mode) + "=" + choice.profile;
+    return out;
+}
+
+TEST_P(Merge, BothKept)
+{
+    Profiles start;
+    start.add(variant("Neuf", [](SwitchProfile &) {}));
+    start.add(variant("Dix", [](SwitchProfile &) {}));
+    const std::string file = start.text();
+    const auto fromFile = [](const std::string &text) { return std::get<Profiles>(Profiles::read(text, "p")); };
+    Profiles there = fromFile(file), here = fromFile(file);
+    GetParam().there(there);
+    GetParam().here(here);
+    const std::string saved = there.mergedInto(fromFile(file)).text();
+    const Profiles merged = here.mergedInto(fromFile(saved));
+    EXPECT_EQ(seen(merged), GetParam().merged);
+    EXPECT_FALSE(merged.changed());
+    // Saved again with nothing changed, it stays the same.
+    EXPECT_EQ(seen(merged.mergedInto(fromFile(merged.text()))), GetParam().merged);
+}
+
+void nothing(Profiles &) {}
+SwitchProfile down(const char *name)
+{
+    return variant(name, [](SwitchProfile &p) { p.onIsUp = false; });
+}
+
+const MergeCase kMerges[] = {
+    {"NewProfileInEach", [](Profiles &c) { c.copyFor(otherFixtureProfile(), "Wash", ""); },
+     [](Profiles &c) { c.copyFor(otherFixtureProfile(), "Spot", "8 bits"); },
+     "Neuf|Dix|Profil 1|Profil 2 / Wash=Profil 1 Spot:8 bits=Profil 2"},
+    {"NewProfileRenamedHere", [](Profiles &c) { c.copyFor(otherFixtureProfile(), "Wash", ""); },
+     [](Profiles &c) {
+         c.copyFor(otherFixtureProfile(), "Spot", "");
+         c.change("Profil 1", down("Lyre Spot"));
+     },
+     "Neuf|Dix|Profil 1|Lyre Spot (bas) / Wash=Profil 1 Spot=Lyre Spot"},
+    {"SameNameGivenInBoth", [](Profiles &c) { c.add(variant("Lyre", [](SwitchProfile &) {})); },
+     [](Profiles &c) {
+         c.add(down("Lyre"));
+         c.choose("Spot", "", "Lyre");
+     },
+     "Neuf|Dix|Lyre|Lyre 2 (bas) / Spot=Lyre 2"},
+    {"ChangedHereAddedThere",
+     [](Profiles &c) {
+         c.add(variant("Onze", [](SwitchProfile &) {}));
+         c.choose("Par", "", "Onze");
+     },
+     [](Profiles &c) {
+         c.choose("Par", "", "Neuf");
+         c.choose("Wash", "", "Neuf");
+         c.change("Neuf", down("Neuf bas"));
+     },
+     "Neuf bas (bas)|Dix|Onze / Par=Neuf bas Wash=Neuf bas"},
+    {"ChangedHereRenamedThere", [](Profiles &c) { c.change("Neuf", variant("Nine", [](SwitchProfile &) {})); },
+     [](Profiles &c) { c.change("Neuf", down("Neuf")); }, "Nine|Dix|Neuf (bas) /"},
+    {"ChoiceThereKept", [](Profiles &c) { c.choose("Wash", "", "Dix"); }, nothing, "Neuf|Dix / Wash=Dix"},
+};
+INSTANTIATE_TEST_SUITE_P(Profiles, Merge, testing::ValuesIn(kMerges), byName);
 
 const char kDefinition[] = R"(<?xml version="1.0" encoding="UTF-8"?>
 <!DOCTYPE FixtureDefinition>

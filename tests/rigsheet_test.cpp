@@ -1,5 +1,6 @@
 #include "paper.h"
 #include "fixturewindow.h"
+#include "profilefile.h"
 #include "rigwindow.h"
 #include "sheetpage.h"
 #include "shell.h"
@@ -36,6 +37,16 @@ private slots:
     void chosenProfileIsRemembered();
     void ownProfileEditedInTheWindow();
     void brokenProfilesFileIsSaid();
+    void brokenProfilesFileKeptAside_data();
+    void brokenProfilesFileKeptAside();
+    void everyKeyTypesInTheNames_data();
+    void everyKeyTypesInTheNames();
+    void takenNameIsSaid();
+    void twoWindowsKeepEachOthersProfiles();
+    void linkedProfilesFileStaysALink_data();
+    void linkedProfilesFileStaysALink();
+    void plantedLinkNotWrittenThrough();
+    void commandLineLeavesABrokenProfilesFile();
     void droppedFileOpens_data();
     void droppedFileOpens();
     void opensFromEitherWindow_data();
@@ -143,7 +154,7 @@ void RigTest::initTestCase()
 
 void RigTest::init()
 {
-    QFile::remove(RigWindow::profilesPath());
+    QDir(QFileInfo(profilefile::path()).path()).removeRecursively(); // the test mode's own folder
 }
 
 // The same fixture drawn by a profile and by the same profile with one field
@@ -180,8 +191,8 @@ void RigTest::bankFollowsEachProfileField()
     const dmx::Rig rig{{fixture("A", "Wash", 1, 5, 7)}};
     const auto picture = [&rig](dmx::SwitchProfile profile) {
         profile.name = "Essai";
-        dmx::ProfileChoices choices;
-        choices.own.push_back(profile);
+        dmx::Profiles choices;
+        choices.add(profile);
         choices.choose("Wash", {}, profile.name);
         const dmx::Plan plan = dmx::makePlan(rig, choices);
         const dmx::Row &row = plan.lines.at(0).rows.at(0);
@@ -289,19 +300,218 @@ void RigTest::ownProfileEditedInTheWindow()
     tableOf(w)->selectRow(2);
     tableOf(w)->selectRow(0);
     QCOMPARE(down->currentIndex(), 1);
-    QVERIFY(QFile::exists(RigWindow::profilesPath()));
+    QVERIFY(QFile::exists(profilefile::path()));
 }
 
 void RigTest::brokenProfilesFileIsSaid()
 {
-    QDir().mkpath(QFileInfo(RigWindow::profilesPath()).path());
-    QFile f(RigWindow::profilesPath());
+    QDir().mkpath(QFileInfo(profilefile::path()).path());
+    QFile f(profilefile::path());
     QVERIFY(f.open(QIODevice::WriteOnly) && f.write("{ pas du JSON") > 0);
     f.close();
     RigWindow w;
     w.setRig(smallRig(), QStringLiteral("petit.csv"));
     QVERIFY2(w.findChild<QLabel *>(QStringLiteral("resume"))->text().contains(u"profils"),
              qPrintable(w.findChild<QLabel *>(QStringLiteral("resume"))->text()));
+}
+
+namespace {
+
+QLabel *summaryOf(RigWindow &w)
+{
+    return w.findChild<QLabel *>(QStringLiteral("resume"));
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(absent)");
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        qFatal("could not write %s", qPrintable(path));
+}
+
+// The first fixture's type gets a new profile, which saves the file.
+void newProfileFor(RigWindow &w, int row)
+{
+    tableOf(w)->selectRow(row);
+    QTest::mouseClick(w.findChild<QPushButton *>(QStringLiteral("nouveauProfil")), Qt::LeftButton);
+}
+
+QStringList savedNames()
+{
+    const auto read = profilefile::load(profilefile::path());
+    QStringList names;
+    if (const auto *profiles = std::get_if<dmx::Profiles>(&read))
+        for (const dmx::SwitchProfile &p : profiles->own())
+            names << sheet::fromUtf8(p.name);
+    else
+        names << std::get<QString>(read);
+    return names;
+}
+
+} // namespace
+
+// A file that could not be read is said, and kept byte for byte beside
+// under a free name before the first save writes a new one.
+void RigTest::brokenProfilesFileKeptAside_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("asideTaken"); // profils.illisible.json is there already
+    QTest::addColumn<QString>("aside");
+    QTest::newRow("a typo") << QByteArray("{ \"profils\": [ }") << false << "profils.illisible.json";
+    QTest::newRow("a field from a newer version")
+        << QByteArray(R"({"profils":[{"nom":"Lyre","poids":[1,2,4,8,16,32,64,128,256],"interrupteur10":"double"}]})")
+        << false << "profils.illisible.json";
+    QTest::newRow("an array instead of an object") << QByteArray("[]") << false << "profils.illisible.json";
+    QTest::newRow("the first name aside taken") << QByteArray("{") << true << "profils.illisible-2.json";
+}
+
+void RigTest::brokenProfilesFileKeptAside()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, asideTaken);
+    QFETCH(QString, aside);
+    const QDir folder = QFileInfo(profilefile::path()).dir();
+    writeFile(profilefile::path(), bytes);
+    if (asideTaken)
+        writeFile(folder.filePath(QStringLiteral("profils.illisible.json")), "plus ancien");
+    RigWindow w;
+    w.setRig(smallRig(), QStringLiteral("petit.csv"));
+    QVERIFY2(summaryOf(w)->text().contains(u"ne sera pas remplacé"), qPrintable(summaryOf(w)->text()));
+    newProfileFor(w, 0);
+    QVERIFY2(summaryOf(w)->text().contains(QStringLiteral("%1 »").arg(aside)), qPrintable(summaryOf(w)->text()));
+    QCOMPARE(fileBytes(folder.filePath(aside)), bytes);
+    QCOMPARE(savedNames(), QStringList{QStringLiteral("Profil 1")});
+    if (asideTaken)
+        QCOMPARE(fileBytes(folder.filePath(QStringLiteral("profils.illisible.json"))), QByteArray("plus ancien"));
+}
+
+// The name fields are a draft: a space typed stays, and the stored name is
+// the text trimmed.
+void RigTest::everyKeyTypesInTheNames_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("profile's name") << "nom" << "Lyre Spot";
+    QTest::newRow("function's name") << "fonction" << "Mode auto";
+}
+
+void RigTest::everyKeyTypesInTheNames()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    RigWindow w;
+    w.setRig(smallRig(), QStringLiteral("petit.csv"));
+    newProfileFor(w, 0);
+    w.findChild<QComboBox *>(QStringLiteral("dixieme"))->setCurrentIndex(3); // a function switch
+    auto *edit = w.findChild<QLineEdit *>(field);
+    QVERIFY(edit->isEnabled());
+    edit->selectAll();
+    QTest::keyClicks(edit, typed);
+    QCOMPARE(edit->text(), typed);
+    // What the window keeps: the fixture drawn again by its profile.
+    const auto shownAgain = [&] {
+        tableOf(w)->selectRow(2);
+        tableOf(w)->selectRow(0);
+        return edit->text();
+    };
+    if (field == u"nom") {
+        QCOMPARE(cell(w, 0, 5), typed);
+        QCOMPARE(w.findChild<QComboBox *>(QStringLiteral("profil"))->currentText(), typed);
+        QCOMPARE(savedNames(), QStringList{typed});
+    }
+    // A blank at the end stays in the field, not in the name.
+    QTest::keyClick(edit, Qt::Key_Space);
+    QCOMPARE(edit->text(), typed + u' ');
+    if (field == u"nom")
+        QCOMPARE(cell(w, 0, 5), typed);
+    QCOMPARE(shownAgain(), typed);
+}
+
+void RigTest::takenNameIsSaid()
+{
+    RigWindow w;
+    w.setRig(smallRig(), QStringLiteral("petit.csv"));
+    newProfileFor(w, 0);
+    auto *name = w.findChild<QLineEdit *>(QStringLiteral("nom"));
+    name->selectAll();
+    const QString taken = sheet::fromUtf8(dmx::otherFixtureProfile().name);
+    QTest::keyClicks(name, taken);
+    QCOMPARE(name->text(), taken);
+    QCOMPARE(cell(w, 0, 5), taken.chopped(1)); // the last free name typed
+    QVERIFY(w.findChild<QLabel *>(QStringLiteral("remarqueProfil"))->text().contains(u"déjà"));
+    QTest::keyClicks(name, QStringLiteral("X"));
+    QCOMPARE(cell(w, 0, 5), sheet::fromUtf8(dmx::otherFixtureProfile().name) + u'X');
+    QCOMPARE(w.findChild<QLabel *>(QStringLiteral("remarqueProfil"))->text(), QString());
+}
+
+// Both windows read the file before either saves: each one's save keeps the
+// other's profile, and its own "Profil 1" made twice becomes "Profil 2".
+void RigTest::twoWindowsKeepEachOthersProfiles()
+{
+    RigWindow first, second;
+    first.setRig(smallRig(), QStringLiteral("petit.csv"));
+    second.setRig(smallRig(), QStringLiteral("petit.csv"));
+    newProfileFor(first, 0);  // Wash
+    newProfileFor(second, 2); // Contre, a Spot
+    QCOMPARE(savedNames(), (QStringList{QStringLiteral("Profil 1"), QStringLiteral("Profil 2")}));
+    QCOMPARE(cell(second, 2, 5), QStringLiteral("Profil 2"));
+    QCOMPARE(cell(second, 0, 5), QStringLiteral("Profil 1")); // the first window's choice
+    RigWindow third;
+    third.setRig(smallRig(), QStringLiteral("petit.csv"));
+    QCOMPARE(cell(third, 0, 5) + u',' + cell(third, 2, 5), QStringLiteral("Profil 1,Profil 2"));
+}
+
+void RigTest::linkedProfilesFileStaysALink_data()
+{
+    QTest::addColumn<bool>("targetThere");
+    QTest::newRow("to a file") << true;
+    QTest::newRow("to a file not made yet") << false;
+}
+
+void RigTest::linkedProfilesFileStaysALink()
+{
+#ifdef Q_OS_WIN
+    QSKIP("links are a POSIX matter here");
+#endif
+    QFETCH(bool, targetThere);
+    const QString target = dir.filePath(QStringLiteral("mes-profils.json"));
+    QFile::remove(target);
+    if (targetThere)
+        writeFile(target, "{}");
+    QDir().mkpath(QFileInfo(profilefile::path()).path());
+    QVERIFY(QFile::link(target, profilefile::path()));
+    RigWindow w;
+    w.setRig(smallRig(), QStringLiteral("petit.csv"));
+    newProfileFor(w, 0);
+    QVERIFY(QFileInfo(profilefile::path()).isSymLink());
+    QVERIFY(fileBytes(target).contains("Profil 1"));
+}
+
+// A link planted where a fixed temporary name would be, pointing at a file
+// of the user's: the save never writes through it.
+void RigTest::plantedLinkNotWrittenThrough()
+{
+#ifdef Q_OS_WIN
+    QSKIP("links are a POSIX matter here");
+#endif
+    const QString victim = dir.filePath(QStringLiteral("victime.txt"));
+    writeFile(victim, "intact");
+    QDir().mkpath(QFileInfo(profilefile::path()).path());
+    for (const QString &planted : {QStringLiteral(".nouveau"), QStringLiteral(".tmp"), QStringLiteral("~")})
+        QVERIFY(QFile::link(victim, profilefile::path() + planted));
+    RigWindow w;
+    w.setRig(smallRig(), QStringLiteral("petit.csv"));
+    newProfileFor(w, 0);
+    QCOMPARE(savedNames(), QStringList{QStringLiteral("Profil 1")});
+    QCOMPARE(fileBytes(victim), QByteArray("intact"));
+    QVERIFY(!QFileInfo(profilefile::path()).isSymLink());
 }
 
 void RigTest::droppedFileOpens_data()
@@ -456,6 +666,22 @@ void RigTest::commandLineBadInput()
     QVERIFY2(err.contains(says), qPrintable(err));
     QCOMPARE(read(QStringLiteral("ancien.pdf")) + read(QStringLiteral("ancien.doc")), QByteArray("ancienancien"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), before);
+}
+
+// The command line never saves: a broken file is refused, and stays where
+// and as it is.
+void RigTest::commandLineLeavesABrokenProfilesFile()
+{
+    write(QStringLiteral("rig.csv"), kCsv);
+    const QString folder = QStringLiteral("config/Corvane/Corvane adresse DMX");
+    QDir(dir.path()).mkpath(folder);
+    write(folder + QStringLiteral("/profils.json"), "{ pas du JSON");
+    const Run r = tool({QStringLiteral("--patch"), QStringLiteral("rig.csv")});
+    QCOMPARE(r.status, 2);
+    QVERIFY2(r.err.contains("n'est pas du JSON valable"), r.err.constData());
+    QCOMPARE(QDir(dir.filePath(folder)).entryList(QDir::Files), QStringList{QStringLiteral("profils.json")});
+    QCOMPARE(read(folder + QStringLiteral("/profils.json")), QByteArray("{ pas du JSON"));
+    QDir(dir.filePath(QStringLiteral("config"))).removeRecursively();
 }
 
 int main(int argc, char *argv[])

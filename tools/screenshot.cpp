@@ -3,7 +3,9 @@
 // files for the README: screenshot <output folder> [<patch>].
 
 #include "fixturewindow.h"
+#include "profilefile.h"
 #include "rigwindow.h"
+#include "savefile.h"
 #include "sheetdialog.h"
 #include "shell.h"
 
@@ -61,19 +63,20 @@ int main(int argc, char *argv[])
     // The cycloramas read their bank upside down and have a mode switch: a
     // profile of the user's own, kept where the window keeps it, so that the
     // command line draws the page with it too.
-    dmx::ProfileChoices choices;
+    dmx::Profiles choices;
     dmx::SwitchProfile cyclo = dmx::otherFixtureProfile();
     cyclo.name = "Cycliode (ON en bas, mode)";
     cyclo.onIsUp = false;
     cyclo.tenth = dmx::TenthSwitch::Function;
     cyclo.functionName = "Mode";
     cyclo.functionOn = true;
-    choices.own.push_back(cyclo);
+    choices.add(cyclo);
     choices.choose("Cycliode", {}, cyclo.name);
     choices.choose("Lyre wash", {}, dmx::colourDriverProfile().name);
-    QDir().mkpath(QFileInfo(RigWindow::profilesPath()).path());
-    if (const auto error = dmx::saveProfileChoices(choices, RigWindow::profilesPath().toStdString()))
-        qFatal("%s", error->c_str());
+    QDir().mkpath(QFileInfo(profilefile::path()).path());
+    if (const QString error = savefile::saveBytes(profilefile::path(), QByteArray::fromStdString(choices.text()));
+        !error.isEmpty())
+        qFatal("%s", qPrintable(error));
     RigWindow rig;
     if (!rig.openFile(QString::fromLocal8Bit(argv[2])))
         qFatal("could not read the patch");

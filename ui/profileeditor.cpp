@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 
@@ -80,6 +81,7 @@ ProfileEditor::ProfileEditor(QWidget *parent)
                      QStringLiteral("Poids 512"), QStringLiteral("Fonction de l'appareil")},
                     this))
     , functionOn_(new QCheckBox(QStringLiteral("Sur ON"), this))
+    , note_(new QLabel(this))
     , bank_(new BankView(this))
 {
     setObjectName(QStringLiteral("profilInterrupteurs"));
@@ -87,6 +89,8 @@ ProfileEditor::ProfileEditor(QWidget *parent)
     function_->setObjectName(QStringLiteral("fonction"));
     function_->setPlaceholderText(QStringLiteral("Par exemple : mode"));
     functionOn_->setObjectName(QStringLiteral("positionFonction"));
+    note_->setObjectName(QStringLiteral("remarqueProfil"));
+    note_->setWordWrap(true);
 
     auto *form = new QFormLayout(this);
     form->addRow(QStringLiteral("&Nom :"), name_);
@@ -96,6 +100,7 @@ ProfileEditor::ProfileEditor(QWidget *parent)
     form->addRow(QStringLiteral("Interrupteur &10 :"), tenth_);
     form->addRow(QStringLiteral("Nom de la &fonction :"), function_);
     form->addRow(QString(), functionOn_);
+    form->addRow(note_);
     form->addRow(bank_);
 
     connect(name_, &QLineEdit::textEdited, this, &ProfileEditor::fieldChanged);
@@ -121,19 +126,20 @@ void ProfileEditor::setProfile(const dmx::SwitchProfile &profile, bool editable)
     function_->setEnabled(editable && function);
     functionOn_->setEnabled(editable && function);
     filling_ = false;
+    note_->clear();
     bank_->show(profile, switches_);
 }
 
 dmx::SwitchProfile ProfileEditor::profile() const
 {
     dmx::SwitchProfile p;
-    p.name = name_->text().trimmed().toStdString();
+    p.name = name_->text().toStdString();
     p.order = kOrders[order_->currentIndex()];
     p.onIsUp = on_->currentIndex() == 0;
     p.offset = offset_->currentIndex();
     p.tenth = kTenths[tenth_->currentIndex()];
     if (p.tenth == dmx::TenthSwitch::Function) {
-        p.functionName = function_->text().trimmed().toStdString();
+        p.functionName = function_->text().toStdString();
         p.functionOn = functionOn_->isChecked();
     }
     return p;
@@ -143,6 +149,11 @@ void ProfileEditor::showSwitches(const std::array<bool, dmx::kTerminatorSwitch> 
 {
     switches_ = on;
     bank_->show(profile(), switches_);
+}
+
+void ProfileEditor::say(const QString &why)
+{
+    note_->setText(why);
 }
 
 void ProfileEditor::fieldChanged()

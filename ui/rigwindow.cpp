@@ -3,6 +3,7 @@
 #include "patch.h"
 #include "profileeditor.h"
 #include "exportpanel.h"
+#include "profilefile.h"
 #include "sheetpage.h"
 
 #include <QCheckBox>
@@ -18,7 +19,6 @@
 #include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -135,12 +135,6 @@ RigWindow *RigWindow::showWindow()
     return window;
 }
 
-QString RigWindow::profilesPath()
-{
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation))
-        .filePath(QStringLiteral("profils.json"));
-}
-
 bool RigWindow::openFile(const QString &path)
 {
     dmx::FixtureLibrary library(dmx::FixtureLibrary::standardFolders());
@@ -189,7 +183,7 @@ void RigWindow::replan()
 {
     const int was = currentIndex();
     plan_ = dmx::makePlan(rig_, choices_);
-    // A profile file that could not be read stays said: saving would replace it.
+    // A profile file that could not be read stays said: it is kept aside, never replaced.
     summary_->setText(profilesProblem_ + (profilesProblem_.isEmpty() ? QString() : QStringLiteral("\n"))
                       + (rig_.fixtures.empty()
                              ? QStringLiteral("Ouvrez un patch (CSV, QLC+ .qxw ou MVR) ou déposez son fichier ici.")
@@ -268,14 +262,9 @@ const dmx::Row *RigWindow::currentRow() const
     return i >= 0 && i < static_cast<int>(all.size()) ? all[static_cast<std::size_t>(i)] : nullptr;
 }
 
-bool RigWindow::builtIn(const std::string &name) const
-{
-    const auto &all = dmx::builtInProfiles();
-    return std::any_of(all.begin(), all.end(), [&](const dmx::SwitchProfile &p) { return p.name == name; });
-}
-
 // The profile area follows the chosen fixture: its type's profile, drawn with
-// that fixture's switches.
+// that fixture's switches. The editor is filled only when it shows another
+// profile: while the user types, the field keeps every key.
 void RigWindow::rowChosen()
 {
     const dmx::Row *row = currentRow();
@@ -288,13 +277,17 @@ void RigWindow::rowChosen()
         editor_->setTitle(QStringLiteral("Profil des interrupteurs"));
         editor_->showSwitches({});
         editor_->setProfile(dmx::otherFixtureProfile(), false);
+        editing_.clear();
         return;
     }
     const dmx::Fixture &f = row->fixture;
     editor_->setTitle(QStringLiteral("Profil de « %1 »").arg(typeAndMode(f)));
     profile_->setCurrentIndex(profile_->findText(fromUtf8(plan_.profileOf(*row).name)));
     editor_->showSwitches(row->on);
-    editor_->setProfile(plan_.profileOf(*row), !builtIn(plan_.profileOf(*row).name));
+    if (plan_.profileOf(*row).name != editing_) {
+        editor_->setProfile(plan_.profileOf(*row), !dmx::Profiles::builtIn(plan_.profileOf(*row).name));
+        editing_ = plan_.profileOf(*row).name;
+    }
 }
 
 void RigWindow::profileChosen(int index)
@@ -314,53 +307,47 @@ void RigWindow::newProfile()
     const dmx::Row *row = currentRow();
     if (!row)
         return;
-    dmx::SwitchProfile p = plan_.profileOf(*row);
-    for (int n = static_cast<int>(choices_.own.size()) + 1;; ++n) {
-        p.name = "Profil " + std::to_string(n);
-        if (!choices_.find(p.name))
-            break;
-    }
-    choices_.own.push_back(p);
     const dmx::Fixture &f = row->fixture;
-    choices_.choose(f.type, f.mode, p.name);
+    choices_.copyFor(plan_.profileOf(*row), f.type, f.mode);
     saveProfiles();
     replan();
 }
 
 // Edits change the user's own profile in place, under its new name too: every
-// type that chose it follows.
+// type that chose it follows. A refusal is said beside the fields.
 void RigWindow::profileEdited(const dmx::SwitchProfile &edited)
 {
     const dmx::Row *row = currentRow();
-    if (!row || builtIn(plan_.profileOf(*row).name) || edited.name.empty())
+    if (!row)
         return;
-    const std::string old = plan_.profileOf(*row).name;
-    if (edited.name != old && (choices_.find(edited.name) || builtIn(edited.name)))
-        return; // two profiles of one name could not be told apart
-    for (dmx::SwitchProfile &p : choices_.own)
-        if (p.name == old)
-            p = edited;
-    for (auto &c : choices_.choices)
-        if (c.profile == old)
-            c.profile = edited.name;
+    const dmx::Fixture &f = row->fixture;
+    const auto refused = choices_.change(plan_.profileOf(*row).name, edited);
+    editor_->say(refused ? fromUtf8(*refused) : QString());
+    if (!choices_.changed())
+        return;
+    editing_ = choices_.profileFor(f.type, f.mode).name; // the same profile, under its new name
     saveProfiles();
     replan();
 }
 
 void RigWindow::loadProfiles()
 {
-    auto loaded = dmx::loadProfileChoices(profilesPath().toStdString());
-    if (auto *choices = std::get_if<dmx::ProfileChoices>(&loaded))
+    auto loaded = profilefile::load(profilefile::path());
+    if (auto *choices = std::get_if<dmx::Profiles>(&loaded))
         choices_ = std::move(*choices);
     else
-        profilesProblem_ = fromUtf8(std::get<dmx::ReadError>(loaded).message);
+        profilesProblem_ = std::get<QString>(loaded)
+                           + QStringLiteral(" Il ne sera pas remplacé : avant le premier enregistrement, il est "
+                                            "gardé tel quel sous un autre nom à côté.");
 }
 
 void RigWindow::saveProfiles()
 {
-    QDir().mkpath(QFileInfo(profilesPath()).path());
-    if (const auto error = dmx::saveProfileChoices(choices_, profilesPath().toStdString()))
-        QMessageBox::warning(this, windowTitle(), fromUtf8(*error));
+    const profilefile::Saved saved = profilefile::save(choices_, profilefile::path());
+    if (!saved.aside.isEmpty())
+        profilesProblem_ = saved.aside;
+    if (!saved.error.isEmpty())
+        QMessageBox::warning(this, windowTitle(), saved.error);
 }
 
 // The buttons print, save and copy the line shown, or every line.

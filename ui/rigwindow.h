@@ -24,8 +24,6 @@ public:
 
     // The one patch window of the program, shown and brought to the front.
     static RigWindow *showWindow();
-    // The profiles and the choices made, kept between runs.
-    static QString profilesPath();
 
     // Reads a patch file; a file that cannot be read gets a French message
     // box and leaves the window as it was.
@@ -52,7 +50,6 @@ private:
     const dmx::Row *currentRow() const;
     int currentIndex() const;
     const dmx::Line &lineOf(const dmx::Row &row) const;
-    bool builtIn(const std::string &name) const;
 
     QLabel *file_, *summary_;
     QComboBox *line_, *profile_;
@@ -63,7 +60,8 @@ private:
 
     QString name_;
     QString profilesProblem_;
+    std::string editing_; // the profile in the editor, refilled only when another is shown
     dmx::Rig rig_;
     dmx::Plan plan_;
-    dmx::ProfileChoices choices_;
+    dmx::Profiles choices_;
 };

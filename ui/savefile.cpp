@@ -86,6 +86,18 @@ int replace(const QByteArray &target, const QByteArray &bytes, mode_t mode)
     return error;
 }
 
+// Where a link that points at no file yet has it, beside the link when the
+// link is relative; any other name is itself.
+QByteArray linkTarget(const QByteArray &name)
+{
+    char target[PATH_MAX];
+    const ssize_t n = ::readlink(name.constData(), target, sizeof target - 1);
+    if (n <= 0)
+        return name;
+    const QByteArray to(target, n);
+    return to.startsWith('/') ? to : name.left(name.lastIndexOf('/') + 1) + to;
+}
+
 mode_t newFileMode()
 {
     const mode_t mask = ::umask(0);
@@ -163,8 +175,9 @@ QString saveBytes(const QString &path, const QByteArray &bytes)
     struct stat st;
     int error = 0;
     if (::stat(name.constData(), &st) != 0) {
-        // A new name; a missing folder shows when the file is made.
-        error = errno == ENOENT ? replace(name, bytes, newFileMode()) : errno;
+        // A new name, or a link to one: the link stays and its file is made.
+        // A missing folder shows when the file is made.
+        error = errno == ENOENT ? replace(linkTarget(name), bytes, newFileMode()) : errno;
     } else if (S_ISDIR(st.st_mode)) {
         error = EISDIR;
     } else if (S_ISFIFO(st.st_mode) || S_ISCHR(st.st_mode)) {

@@ -14,7 +14,8 @@ class QPdfWriter;
 // e.g. "impossible d'écrire « s.csv » : disque plein."
 namespace savefile {
 
-// A regular file, a link to one, or a new name: written beside the target and
+// A regular file, a link to one (or to a name with no file yet), or a new
+// name: written beside the target and
 // renamed over it only once complete and on disk, so a failure leaves an old
 // file byte for byte as it was and no new file. A FIFO or a character device
 // (or a link to one) is written to as a stream, never replaced; a folder or
