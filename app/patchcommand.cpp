@@ -81,10 +81,7 @@ int runPatch(const QCommandLineParser &parser, const PatchOptions &options, cons
     }
 
     const QString path = parser.value(options.patch);
-    dmx::FixtureLibrary library(dmx::FixtureLibrary::standardFolders());
-    dmx::ReadOptions read;
-    read.library = &library;
-    auto rig = dmx::readPatch(path.toStdString(), read);
+    auto rig = dmx::readInstalledPatch(path.toStdString());
     if (const auto *error = std::get_if<dmx::ReadError>(&rig)) {
         reason = fromUtf8(error->message);
         return kBadInput;

@@ -291,4 +291,12 @@ std::variant<Rig, ReadError> readPatch(const std::string &path, const ReadOption
     return readCsvPatch(bytes, name, options);
 }
 
+std::variant<Rig, ReadError> readInstalledPatch(const std::string &path)
+{
+    const FixtureLibrary library(FixtureLibrary::standardFolders());
+    ReadOptions options;
+    options.library = &library;
+    return readPatch(path, options);
+}
+
 } // namespace dmx

@@ -80,6 +80,9 @@ struct ReadOptions
 // Chooses the reader by extension (.csv .txt .tsv, .qxw, .mvr), else by the
 // first bytes (a zip, XML, text).
 std::variant<Rig, ReadError> readPatch(const std::string &path, const ReadOptions &options = {});
+// As the tool reads a patch a user opens: the counts a patch lacks come from
+// the fixture definitions installed on this machine.
+std::variant<Rig, ReadError> readInstalledPatch(const std::string &path);
 
 // The same readers on bytes in memory; name is the file's name for messages.
 std::variant<Rig, ReadError> readCsvPatch(std::string_view bytes, const std::string &name,

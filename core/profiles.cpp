@@ -71,7 +71,7 @@ bool everyWeightOnce(const BankProfile &bank)
             return false;
         w <<= 1;
     }
-    return seen.size() == 9;
+    return seen.size() == kAddressSwitches;
 }
 
 SwitchProfile profileFrom(const json &j)
@@ -81,9 +81,9 @@ SwitchProfile profileFrom(const json &j)
     if (p.name.empty())
         throw std::invalid_argument("un profil sans nom");
     const auto weights = j.at("poids").get<std::vector<int>>();
-    if (weights.size() != 9)
+    if (weights.size() != kAddressSwitches)
         throw std::invalid_argument("il faut neuf poids");
-    for (std::size_t k = 0; k < 9; ++k)
+    for (std::size_t k = 0; k < kAddressSwitches; ++k)
         p.order.weights[k] = static_cast<std::int16_t>(weights[k]);
     if (!everyWeightOnce(p.order))
         throw std::invalid_argument("les poids doivent être 1, 2, 4 … 256, chacun une fois");
@@ -119,15 +119,16 @@ json toJson(const SwitchProfile &p)
 
 } // namespace
 
-std::array<std::int16_t, 10> SwitchProfile::weights() const
+std::array<std::int16_t, kTerminatorSwitch> SwitchProfile::weights() const
 {
-    std::array<std::int16_t, 10> w{};
+    std::array<std::int16_t, kTerminatorSwitch> w{};
     std::copy(order.weights.begin(), order.weights.end(), w.begin());
-    w[9] = tenth == TenthSwitch::Weight512 ? 512 : 0;
+    // One more address bit: the weight after 256.
+    w[kTerminatorSwitch - 1] = tenth == TenthSwitch::Weight512 ? std::int16_t{1 << kAddressSwitches} : std::int16_t{0};
     return w;
 }
 
-std::optional<std::array<bool, 10>> SwitchProfile::switchesFor(int address) const
+std::optional<std::array<bool, kTerminatorSwitch>> SwitchProfile::switchesFor(int address) const
 {
     // Past the line no bank sets anything; a start of 0 is set as the bank
     // gives it, and the plan says that no channel is there.

@@ -33,14 +33,14 @@ struct SwitchProfile
     std::string functionName;       // TenthSwitch::Function: what the switch is called
     bool functionOn = false;        // TenthSwitch::Function: its fixed position
 
-    int switchCount() const { return tenth == TenthSwitch::None ? 9 : 10; }
+    int switchCount() const { return tenth == TenthSwitch::None ? kAddressSwitches : kTerminatorSwitch; }
     // The weights the one rule reads: switch 10 weighs 512 on a Weight512
     // bank and nothing otherwise.
-    std::array<std::int16_t, 10> weights() const;
+    std::array<std::int16_t, kTerminatorSwitch> weights() const;
     // What the bank holds for a start address, and the switches it sets
     // (switch 1 first; switch 10 left off unless it weighs 512). Nothing when
     // the bank cannot hold it.
-    std::optional<std::array<bool, 10>> switchesFor(int address) const;
+    std::optional<std::array<bool, kTerminatorSwitch>> switchesFor(int address) const;
     // "interrupteur 1 = 256, ON en haut, adresse, bouchon": the legend's line.
     std::string description() const;
     // Where switch lever stands for a setting: up when ON on an ON-up bank.

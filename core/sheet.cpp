@@ -85,7 +85,7 @@ std::variant<Run, PlanError> readRun(const std::string &text)
 
 const SwitchProfile &windowProfile(const BankProfile &bank)
 {
-    return bank.weights == kColourDriverBank.weights ? colourDriverProfile() : otherFixtureProfile();
+    return bank == kColourDriverBank ? colourDriverProfile() : otherFixtureProfile();
 }
 
 std::string addressSpan(const Plan &plan)

@@ -33,6 +33,8 @@ struct BankProfile
     // address: the one that stands for the switch's weight in a binary
     // address, most significant first (1 = weight 256 ... 9 = weight 1).
     int drivingCharacter(int k) const;
+
+    friend bool operator==(const BankProfile &a, const BankProfile &b) { return a.weights == b.weights; }
 };
 
 // The one rule from an address to a bank's switches, whatever the order or

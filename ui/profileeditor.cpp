@@ -1,6 +1,7 @@
 #include "profileeditor.h"
 
 #include "paper.h"
+#include "sheet.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,7 +15,6 @@ namespace {
 // On screen the bank is drawn a little under its printed size.
 constexpr qreal kPixelsPerUnit = 0.55;
 
-const dmx::BankProfile kOrders[] = {dmx::kOtherFixtureBank, dmx::kColourDriverBank};
 const dmx::TenthSwitch kTenths[] = {dmx::TenthSwitch::None, dmx::TenthSwitch::Terminator,
                                     dmx::TenthSwitch::Weight512, dmx::TenthSwitch::Function};
 
@@ -71,7 +71,7 @@ ProfileEditor::ProfileEditor(QWidget *parent)
     : QGroupBox(QStringLiteral("Profil des interrupteurs"), parent)
     , name_(new QLineEdit(this))
     , function_(new QLineEdit(this))
-    , order_(choice("ordre", {QStringLiteral("Interrupteur 1 = 1"), QStringLiteral("Interrupteur 1 = 256")}, this))
+    , order_(choice("ordre", {QStringLiteral("Interrupteur 1 = 256"), QStringLiteral("Interrupteur 1 = 1")}, this))
     , on_(choice("sens", {QStringLiteral("Levier en haut"), QStringLiteral("Levier en bas")}, this))
     , offset_(choice("decalage",
                      {QStringLiteral("L'adresse elle-même"), QStringLiteral("L'adresse moins un (tout OFF = 1)")},
@@ -114,7 +114,7 @@ void ProfileEditor::setProfile(const dmx::SwitchProfile &profile, bool editable)
 {
     filling_ = true;
     name_->setText(QString::fromStdString(profile.name));
-    order_->setCurrentIndex(profile.order.weight(1) == kOrders[0].weight(1) ? 0 : 1);
+    order_->setCurrentIndex(indexOf(dmx::kWeightOrders, profile.order));
     on_->setCurrentIndex(profile.onIsUp ? 0 : 1);
     offset_->setCurrentIndex(profile.offset == 1 ? 1 : 0);
     tenth_->setCurrentIndex(indexOf(kTenths, profile.tenth));
@@ -134,7 +134,7 @@ dmx::SwitchProfile ProfileEditor::profile() const
 {
     dmx::SwitchProfile p;
     p.name = name_->text().toStdString();
-    p.order = kOrders[order_->currentIndex()];
+    p.order = dmx::kWeightOrders[order_->currentIndex()];
     p.onIsUp = on_->currentIndex() == 0;
     p.offset = offset_->currentIndex();
     p.tenth = kTenths[tenth_->currentIndex()];

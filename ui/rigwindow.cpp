@@ -137,10 +137,7 @@ RigWindow *RigWindow::showWindow()
 
 bool RigWindow::openFile(const QString &path)
 {
-    dmx::FixtureLibrary library(dmx::FixtureLibrary::standardFolders());
-    dmx::ReadOptions options;
-    options.library = &library;
-    auto read = dmx::readPatch(path.toStdString(), options);
+    auto read = dmx::readInstalledPatch(path.toStdString());
     if (const auto *error = std::get_if<dmx::ReadError>(&read)) {
         QMessageBox::warning(this, windowTitle(), fromUtf8(error->message));
         return false;

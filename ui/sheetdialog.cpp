@@ -54,8 +54,7 @@ SheetDialog::SheetDialog(std::optional<int> first, std::optional<int> channels,
     order_->setObjectName(QStringLiteral("ordre"));
     order_->addItem(QStringLiteral("Interrupteur 1 = 256 (pilote de LED Corvane)"));
     order_->addItem(QStringLiteral("Interrupteur 1 = 1 (autre appareil)"));
-    const auto *order = std::find_if(std::begin(dmx::kWeightOrders), std::end(dmx::kWeightOrders),
-                                     [&bank](const dmx::BankProfile &b) { return b.weights == bank.weights; });
+    const auto *order = std::find(std::begin(dmx::kWeightOrders), std::end(dmx::kWeightOrders), bank);
     order_->setCurrentIndex(order == std::end(dmx::kWeightOrders)
                                 ? 0
                                 : static_cast<int>(std::distance(std::begin(dmx::kWeightOrders), order)));
