@@ -48,13 +48,6 @@ Remark remark(RemarkKind kind, const std::string &more = {})
 
 std::string quoted(const std::string &label) { return "« " + label + " »"; }
 
-std::string range(int first, std::optional<int> last)
-{
-    if (!last || *last == first)
-        return std::to_string(first);
-    return std::to_string(first) + "-" + std::to_string(*last);
-}
-
 // Each row of a line, in address order, with whom it shares channels: the
 // first few by name, the others counted. One pass with the rows still open
 // at each start, so that a thousand fixtures at one address cost a thousand
@@ -65,7 +58,7 @@ void markShared(Line &line)
     const auto start = [&](std::size_t i) { return line.rows[i].fixture.address; };
     const auto end = [&](std::size_t i) { return line.rows[i].last.value_or(start(i)); };
     const auto named = [&](std::size_t i) {
-        return quoted(line.rows[i].fixture.label) + " (" + range(start(i), line.rows[i].last) + ")";
+        return quoted(line.rows[i].fixture.label) + " (" + span(line.rows[i]) + ")";
     };
     std::set<std::size_t> open; // earlier rows whose channels reach this row's start
     std::priority_queue<std::pair<int, std::size_t>, std::vector<std::pair<int, std::size_t>>, std::greater<>> ends;
@@ -276,6 +269,14 @@ std::string switchesText(const Plan &plan, const Row &row)
         if (settingWord(plan, row, k) == "ON")
             on += ' ' + std::to_string(k);
     return on.empty() ? "tout OFF" : "ON :" + on;
+}
+
+std::string span(const Row &row)
+{
+    const int first = row.fixture.address;
+    if (!row.last || *row.last == first)
+        return std::to_string(first);
+    return std::to_string(first) + "-" + std::to_string(*row.last);
 }
 
 std::string remarksText(const Row &row)

@@ -112,6 +112,9 @@ std::string settingWord(const Plan &plan, const Row &row, int k);
 // "pas de réglage possible": short enough for a table cell, and read out
 // plainly by a screen reader.
 std::string switchesText(const Plan &plan, const Row &row);
+// The channels a row takes, "5-8", or its start alone for one channel or an
+// unknown count.
+std::string span(const Row &row);
 // The row's remarks as one text, ", " between them.
 std::string remarksText(const Row &row);
 // The kinds of remark the plan uses, each once, in the rows' order of kinds.

@@ -20,13 +20,6 @@ std::string typeAndMode(const Fixture &f)
     return f.type + (f.mode.empty() ? "" : ", " + f.mode);
 }
 
-std::string range(int first, std::optional<int> last)
-{
-    if (!last || *last == first)
-        return std::to_string(first);
-    return std::to_string(first) + "-" + std::to_string(*last);
-}
-
 // Switch k's heading over every row: with its weight where all rows' profiles
 // agree on it, the number alone where they do not.
 std::string switchHeading(const Plan &plan, int k)
@@ -245,7 +238,7 @@ std::string textTable(const Plan &plan, const std::string &title)
         least = {8, 10, 4, 5};
         cells = [](const Row &row) {
             const Fixture &f = row.fixture;
-            return Cells{std::to_string(f.address), f.channels ? range(f.address, row.last) : "?", f.label,
+            return Cells{std::to_string(f.address), f.channels ? span(row) : "?", f.label,
                          typeAndMode(f)};
         };
     }
