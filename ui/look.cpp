@@ -7,7 +7,9 @@
 #include <QLineEdit>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace look {
 
@@ -81,6 +83,32 @@ void styleTextBox(QLineEdit *box, unsigned look)
         palette.setColor(QPalette::Text, Qt::red);
     }
     box->setPalette(palette);
+}
+
+qreal contrast(const QColor &a, const QColor &b)
+{
+    const auto luminance = [](const QColor &c) {
+        const auto linear = [](qreal v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
+    const qreal x = luminance(a), y = luminance(b);
+    return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
+}
+
+QColor problemText(const QPalette &palette)
+{
+    const QColor red(Qt::red), text = palette.color(QPalette::Text);
+    const QColor backs[] = {palette.color(QPalette::Base), palette.color(QPalette::AlternateBase)};
+    QColor c = red;
+    for (int step = 1; step <= 10; ++step) {
+        if (std::all_of(std::begin(backs), std::end(backs), [&c](const QColor &b) { return contrast(c, b) >= kLeastContrast; }))
+            break;
+        const qreal t = step / 10.0;
+        c = QColor::fromRgbF(static_cast<float>(red.redF() + (text.redF() - red.redF()) * t),
+                             static_cast<float>(red.greenF() + (text.greenF() - red.greenF()) * t),
+                             static_cast<float>(red.blueF() + (text.blueF() - red.blueF()) * t));
+    }
+    return c;
 }
 
 QPixmap wordMark()
