@@ -760,8 +760,11 @@ void RigTest::windowFitsTheScreen()
         QVERIFY2(w.rect().contains(at), qPrintable(b->text()));
     }
     QTableWidget *table = tableOf(w);
-    const int lastShown = table->rowAt(table->viewport()->height() - 1);
-    QVERIFY2(lastShown + 1 >= 8, qPrintable(QString::number(lastShown + 1)));
+    const int bottom = table->viewport()->height();
+    int whole = table->rowAt(bottom - 1) + 1;
+    if (table->rowViewportPosition(whole - 1) + table->rowHeight(whole - 1) > bottom)
+        --whole; // cut by the edge
+    QVERIFY2(whole >= 8, qPrintable(QString::number(whole)));
 }
 
 void RigTest::keys_data()

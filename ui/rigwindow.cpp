@@ -114,6 +114,11 @@ RigWindow::RigWindow(QWidget *parent)
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->verticalHeader()->hide();
+    // One line a row, so that a small screen shows many: a long text ends in
+    // "…" and is read whole on hover and by a screen reader.
+    table_->setWordWrap(false);
+    table_->verticalHeader()->setMinimumSectionSize(table_->fontMetrics().height() + 4);
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 8);
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->setMinimumHeight(table_->horizontalHeader()->sizeHint().height()
                              + 3 * table_->verticalHeader()->defaultSectionSize());
