@@ -151,6 +151,9 @@ QTableWidget *tableOf(RigWindow &w)
     return w.findChild<QTableWidget *>(QStringLiteral("appareils"));
 }
 
+// The table's columns: line, address, name, switches, type, channels, profile, remarks.
+constexpr int kProfileColumn = 6;
+
 QString cell(RigWindow &w, int row, int column)
 {
     return tableOf(w)->item(row, column)->text();
@@ -288,12 +291,12 @@ void RigTest::chosenProfileIsRemembered()
         QVERIFY(profile->isEnabled());
         profile->setFocus();
         QTest::keyClick(profile, Qt::Key_Down);
-        QCOMPARE(cell(w, 3, 5), sheet::fromUtf8(dmx::colourDriverProfile().name));
+        QCOMPARE(cell(w, 3, kProfileColumn), sheet::fromUtf8(dmx::colourDriverProfile().name));
     }
     RigWindow again;
     again.setRig(smallRig(), QStringLiteral("petit.csv"));
-    QCOMPARE(cell(again, 2, 5), sheet::fromUtf8(dmx::colourDriverProfile().name)); // Contre, a Spot too
-    QCOMPARE(cell(again, 0, 5), sheet::fromUtf8(dmx::otherFixtureProfile().name));
+    QCOMPARE(cell(again, 2, kProfileColumn), sheet::fromUtf8(dmx::colourDriverProfile().name)); // Contre, a Spot too
+    QCOMPARE(cell(again, 0, kProfileColumn), sheet::fromUtf8(dmx::otherFixtureProfile().name));
 }
 
 void RigTest::ownProfileEditedInTheWindow()
@@ -304,14 +307,14 @@ void RigTest::ownProfileEditedInTheWindow()
     auto *down = w.findChild<QComboBox *>(QStringLiteral("sens"));
     QVERIFY(!down->isEnabled()); // a built-in profile is shown, not edited
     QTest::mouseClick(w.findChild<QPushButton *>(QStringLiteral("nouveauProfil")), Qt::LeftButton);
-    QCOMPARE(cell(w, 0, 5), QStringLiteral("Profil 1"));
-    QCOMPARE(cell(w, 1, 5), QStringLiteral("Profil 1")); // Face 2, a Wash too
+    QCOMPARE(cell(w, 0, kProfileColumn), QStringLiteral("Profil 1"));
+    QCOMPARE(cell(w, 1, kProfileColumn), QStringLiteral("Profil 1")); // Face 2, a Wash too
     QVERIFY(down->isEnabled());
     down->setCurrentIndex(1);
     auto *name = w.findChild<QLineEdit *>(QStringLiteral("nom"));
     name->selectAll();
     QTest::keyClicks(name, QStringLiteral("Wash"));
-    QCOMPARE(cell(w, 0, 5), QStringLiteral("Wash"));
+    QCOMPARE(cell(w, 0, kProfileColumn), QStringLiteral("Wash"));
     // The fixture drawn again by its edited profile.
     tableOf(w)->selectRow(2);
     tableOf(w)->selectRow(0);
@@ -438,7 +441,7 @@ void RigTest::everyKeyTypesInTheNames()
         return edit->text();
     };
     if (field == u"nom") {
-        QCOMPARE(cell(w, 0, 5), typed);
+        QCOMPARE(cell(w, 0, kProfileColumn), typed);
         QCOMPARE(w.findChild<QComboBox *>(QStringLiteral("profil"))->currentText(), typed);
         QCOMPARE(savedNames(), QStringList{typed});
     }
@@ -446,7 +449,7 @@ void RigTest::everyKeyTypesInTheNames()
     QTest::keyClick(edit, Qt::Key_Space);
     QCOMPARE(edit->text(), typed + u' ');
     if (field == u"nom")
-        QCOMPARE(cell(w, 0, 5), typed);
+        QCOMPARE(cell(w, 0, kProfileColumn), typed);
     QCOMPARE(shownAgain(), typed);
 }
 
@@ -460,10 +463,10 @@ void RigTest::takenNameIsSaid()
     const QString taken = sheet::fromUtf8(dmx::otherFixtureProfile().name);
     QTest::keyClicks(name, taken);
     QCOMPARE(name->text(), taken);
-    QCOMPARE(cell(w, 0, 5), taken.chopped(1)); // the last free name typed
+    QCOMPARE(cell(w, 0, kProfileColumn), taken.chopped(1)); // the last free name typed
     QVERIFY(w.findChild<QLabel *>(QStringLiteral("remarqueProfil"))->text().contains(u"déjà"));
     QTest::keyClicks(name, QStringLiteral("X"));
-    QCOMPARE(cell(w, 0, 5), sheet::fromUtf8(dmx::otherFixtureProfile().name) + u'X');
+    QCOMPARE(cell(w, 0, kProfileColumn), sheet::fromUtf8(dmx::otherFixtureProfile().name) + u'X');
     QCOMPARE(w.findChild<QLabel *>(QStringLiteral("remarqueProfil"))->text(), QString());
 }
 
@@ -477,11 +480,11 @@ void RigTest::twoWindowsKeepEachOthersProfiles()
     newProfileFor(first, 0);  // Wash
     newProfileFor(second, 2); // Contre, a Spot
     QCOMPARE(savedNames(), (QStringList{QStringLiteral("Profil 1"), QStringLiteral("Profil 2")}));
-    QCOMPARE(cell(second, 2, 5), QStringLiteral("Profil 2"));
-    QCOMPARE(cell(second, 0, 5), QStringLiteral("Profil 1")); // the first window's choice
+    QCOMPARE(cell(second, 2, kProfileColumn), QStringLiteral("Profil 2"));
+    QCOMPARE(cell(second, 0, kProfileColumn), QStringLiteral("Profil 1")); // the first window's choice
     RigWindow third;
     third.setRig(smallRig(), QStringLiteral("petit.csv"));
-    QCOMPARE(cell(third, 0, 5) + u',' + cell(third, 2, 5), QStringLiteral("Profil 1,Profil 2"));
+    QCOMPARE(cell(third, 0, kProfileColumn) + u',' + cell(third, 2, kProfileColumn), QStringLiteral("Profil 1,Profil 2"));
 }
 
 void RigTest::linkedProfilesFileStaysALink_data()

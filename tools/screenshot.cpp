@@ -32,12 +32,21 @@ void save(QWidget &window, const QString &path)
 
 } // namespace
 
+void chooseCyclorama(RigWindow &rig)
+{
+    auto *table = rig.findChild<QTableWidget *>(QStringLiteral("appareils"));
+    for (int r = 0; r < table->rowCount(); ++r)
+        if (table->item(r, 2)->text() == u"Cyclo 2")
+            table->selectRow(r);
+}
+
 // The patch window as it opens, with a cyclorama chosen, on the whole screen.
 int wholeScreen(const QString &file, const QString &patch)
 {
     RigWindow rig;
     if (!rig.openFile(patch))
         qFatal("could not read the patch");
+    chooseCyclorama(rig);
     rig.show();
     if (!QTest::qWaitForWindowActive(&rig))
         qFatal("the patch window did not show");
@@ -102,10 +111,7 @@ int main(int argc, char *argv[])
     if (!rig.openFile(QString::fromLocal8Bit(argv[2])))
         qFatal("could not read the patch");
     rig.resize(1000, 760);
-    auto *table = rig.findChild<QTableWidget *>(QStringLiteral("appareils"));
-    for (int r = 0; r < table->rowCount(); ++r)
-        if (table->item(r, 2)->text() == u"Cyclo 2")
-            table->selectRow(r);
+    chooseCyclorama(rig);
     save(rig, out.filePath(QStringLiteral("rig-window.png")));
     return 0;
 }

@@ -40,7 +40,8 @@ namespace {
 
 using sheet::fromUtf8;
 
-enum Column { Line, Address, Label, Type, Channels, Profile, Switches, Remarks, Columns };
+// What a technician sets first: the fixture, its switches and what is wrong.
+enum Column { Line, Address, Label, Switches, Type, Channels, Profile, Remarks, Columns };
 
 // Rows the table shows at the least when the window opens, whatever the screen.
 constexpr int kLeastRows = 8;
@@ -107,8 +108,8 @@ RigWindow::RigWindow(QWidget *parent)
     table_->setObjectName(QStringLiteral("appareils"));
     table_->setAccessibleName(QStringLiteral("Appareils du patch"));
     table_->setHorizontalHeaderLabels({QStringLiteral("Ligne"), QStringLiteral("Adresse"), QStringLiteral("Nom"),
-                                       QStringLiteral("Type et mode"), QStringLiteral("Canaux"),
-                                       QStringLiteral("Profil"), QStringLiteral("Interrupteurs"),
+                                       QStringLiteral("Interrupteurs"), QStringLiteral("Type et mode"),
+                                       QStringLiteral("Canaux"), QStringLiteral("Profil"),
                                        QStringLiteral("Remarques")});
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -392,10 +393,10 @@ void RigWindow::fillTable()
             QString::number(row.fixture.universe),
             QString::number(f.address),
             fromUtf8(f.label),
+            fromUtf8(dmx::switchesText(plan_, row)),
             typeAndMode(f),
             f.channels ? QString::number(*f.channels) : QStringLiteral("?"),
             fromUtf8(plan_.profileOf(row).name),
-            fromUtf8(dmx::switchesText(plan_, row)),
             fromUtf8(dmx::remarksText(row)),
         };
         for (int c = 0; c < Columns; ++c) {
@@ -403,7 +404,7 @@ void RigWindow::fillTable()
             if (row.problem())
                 item->setForeground(problem);
             // A long text cut at the column's edge is read whole on hover.
-            if (c == Type || c == Remarks)
+            if (c == Type || c == Profile || c == Remarks)
                 item->setToolTip(cells[c]);
             table_->setItem(r, c, item);
         }
