@@ -92,7 +92,10 @@ ProfileEditor::ProfileEditor(QWidget *parent)
     note_->setObjectName(QStringLiteral("remarqueProfil"));
     note_->setWordWrap(true);
 
+    // The note first, where it is seen: why a built-in profile is greyed, or
+    // why an edit was not taken.
     auto *form = new QFormLayout(this);
+    form->addRow(note_);
     form->addRow(QStringLiteral("&Nom :"), name_);
     form->addRow(QStringLiteral("O&rdre :"), order_);
     form->addRow(QStringLiteral("Le&vier sur ON :"), on_);
@@ -100,7 +103,6 @@ ProfileEditor::ProfileEditor(QWidget *parent)
     form->addRow(QStringLiteral("Interrupteur &10 :"), tenth_);
     form->addRow(QStringLiteral("Nom de la fon&ction :"), function_);
     form->addRow(QString(), functionOn_);
-    form->addRow(note_);
     form->addRow(bank_);
 
     connect(name_, &QLineEdit::textEdited, this, &ProfileEditor::fieldChanged);
@@ -126,7 +128,7 @@ void ProfileEditor::setProfile(const dmx::SwitchProfile &profile, bool editable)
     function_->setEnabled(editable && function);
     functionOn_->setEnabled(editable && function);
     filling_ = false;
-    note_->clear();
+    say(QString());
     bank_->show(profile, switches_);
 }
 
@@ -154,6 +156,7 @@ void ProfileEditor::showSwitches(const std::array<bool, dmx::kTerminatorSwitch> 
 void ProfileEditor::say(const QString &why)
 {
     note_->setText(why);
+    note_->setVisible(!why.isEmpty()); // no empty line above the fields
 }
 
 void ProfileEditor::fieldChanged()

@@ -252,6 +252,11 @@ bool RigWindow::openFile(const QString &path)
 
 void RigWindow::chooseFile()
 {
+    if (auto *open = findChild<QFileDialog *>(QStringLiteral("ouvrirPatch")); open && open->isVisible()) {
+        open->raise(); // asked again while it is open: the same dialog
+        open->activateWindow();
+        return;
+    }
     auto *dialog = new QFileDialog(this, QStringLiteral("Ouvrir un patch"), folder(),
                                    QStringLiteral("Patchs (*.csv *.txt *.tsv *.qxw *.mvr);;Tous les fichiers (*)"));
     dialog->setObjectName(QStringLiteral("ouvrirPatch"));
