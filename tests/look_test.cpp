@@ -377,6 +377,14 @@ void LookTest::problemRowsReadOnBothThemes()
                  table->palette().color(role).name()).arg(ratio)));
     }
     QVERIFY2(ink.red() > ink.green() + 40 && ink.red() > ink.blue() + 40, qPrintable(ink.name()));
+    // A built-in profile's greyed fields read as well.
+    window.findChild<QTableWidget *>(QStringLiteral("appareils"))->selectRow(0);
+    auto *name = window.findChild<QLineEdit *>(QStringLiteral("nom"));
+    QVERIFY(!name->isEnabled());
+    const QPalette greyed = name->palette();
+    QVERIFY2(look::contrast(greyed.color(QPalette::Disabled, QPalette::Text), greyed.color(QPalette::Disabled, QPalette::Base))
+                 >= look::kLeastContrast,
+             qPrintable(greyed.color(QPalette::Disabled, QPalette::Text).name()));
     QCOMPARE(look::contrast(Qt::black, Qt::white), 21.0);
 }
 

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <iterator>
 
 namespace look {
@@ -95,20 +96,39 @@ qreal contrast(const QColor &a, const QColor &b)
     return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
 }
 
-QColor problemText(const QPalette &palette)
+namespace {
+
+// `from` taken toward `to` by tenths until it reads at kLeastContrast on each background.
+QColor readable(const QColor &from, const QColor &to, std::initializer_list<QColor> backs)
 {
-    const QColor red(Qt::red), text = palette.color(QPalette::Text);
-    const QColor backs[] = {palette.color(QPalette::Base), palette.color(QPalette::AlternateBase)};
-    QColor c = red;
+    QColor c = from;
     for (int step = 1; step <= 10; ++step) {
-        if (std::all_of(std::begin(backs), std::end(backs), [&c](const QColor &b) { return contrast(c, b) >= kLeastContrast; }))
+        if (std::all_of(backs.begin(), backs.end(), [&c](const QColor &b) { return contrast(c, b) >= kLeastContrast; }))
             break;
-        const qreal t = step / 10.0;
-        c = QColor::fromRgbF(static_cast<float>(red.redF() + (text.redF() - red.redF()) * t),
-                             static_cast<float>(red.greenF() + (text.greenF() - red.greenF()) * t),
-                             static_cast<float>(red.blueF() + (text.blueF() - red.blueF()) * t));
+        const float t = static_cast<float>(step) / 10;
+        c = QColor::fromRgbF(from.redF() + (to.redF() - from.redF()) * t, from.greenF() + (to.greenF() - from.greenF()) * t,
+                             from.blueF() + (to.blueF() - from.blueF()) * t);
     }
     return c;
+}
+
+} // namespace
+
+QColor problemText(const QPalette &palette)
+{
+    return readable(Qt::red, palette.color(QPalette::Text),
+                    {palette.color(QPalette::Base), palette.color(QPalette::AlternateBase)});
+}
+
+QPalette readableWhenDisabled(QPalette palette)
+{
+    constexpr auto off = QPalette::Disabled;
+    const std::pair<QPalette::ColorRole, QPalette::ColorRole> pairs[] = {
+        {QPalette::Text, QPalette::Base}, {QPalette::ButtonText, QPalette::Button}, {QPalette::WindowText, QPalette::Window}};
+    for (const auto &[ink, back] : pairs)
+        palette.setColor(off, ink, readable(palette.color(off, ink), palette.color(QPalette::Active, ink),
+                                            {palette.color(off, back)}));
+    return palette;
 }
 
 QPixmap wordMark()

@@ -28,6 +28,10 @@ qreal contrast(const QColor &a, const QColor &b);
 // taken toward the palette's text until it reads at kLeastContrast on both
 // the table's backgrounds, light theme or dark.
 QColor problemText(const QPalette &palette);
+// The palette with its greyed texts dark enough (light enough on a dark
+// theme) to read at kLeastContrast: a built-in profile's fields are greyed,
+// not hidden, and are read in a dim place.
+QPalette readableWhenDisabled(QPalette palette);
 
 // The product word mark shown at the top of both windows.
 QPixmap wordMark();

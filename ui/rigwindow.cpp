@@ -93,6 +93,7 @@ RigWindow::RigWindow(QWidget *parent)
     setObjectName(QStringLiteral("Patch"));
     setWindowTitle(QStringLiteral("Patch"));
     setAcceptDrops(true);
+    setPalette(look::readableWhenDisabled(palette()));
     file_->setObjectName(QStringLiteral("fichier"));
     file_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     summary_->setObjectName(QStringLiteral("resume"));
