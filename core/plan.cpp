@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <queue>
 #include <set>
@@ -104,7 +105,7 @@ bool Row::problem() const
 
 std::string Line::title() const
 {
-    return "Ligne " + std::to_string(number) + " — univers " + std::to_string(universe);
+    return "Ligne " + std::to_string(universe);
 }
 
 std::size_t Plan::rowCount() const
@@ -157,7 +158,6 @@ Plan makePlan(const Rig &rig, const Profiles &choices, const PlanOptions &option
             return rig.fixtures[a].address < rig.fixtures[b].address;
         });
         Line line;
-        line.number = static_cast<int>(plan.lines.size()) + 1;
         line.universe = universe;
         line.rows.reserve(indices.size());
         for (const std::size_t i : indices) {
@@ -235,18 +235,12 @@ Plan makePlan(const Rig &rig, const Profiles &choices, const PlanOptions &option
 
 std::optional<Plan> makeLinePlan(const Rig &rig, int universe, const Profiles &choices)
 {
-    std::set<int> universes;
     Rig line;
-    for (const Fixture &f : rig.fixtures) {
-        universes.insert(f.universe);
-        if (f.universe == universe)
-            line.fixtures.push_back(f);
-    }
+    std::copy_if(rig.fixtures.begin(), rig.fixtures.end(), std::back_inserter(line.fixtures),
+                 [universe](const Fixture &f) { return f.universe == universe; });
     if (line.fixtures.empty())
         return std::nullopt;
-    Plan plan = makePlan(line, choices);
-    plan.lines.front().number = static_cast<int>(std::distance(universes.begin(), universes.find(universe))) + 1;
-    return plan;
+    return makePlan(line, choices);
 }
 
 std::string settingWord(const Plan &plan, const Row &row, int k)

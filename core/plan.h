@@ -52,13 +52,14 @@ struct Row
     bool problem() const;
 };
 
+// A DMX line is a universe: a technician's "ligne 3" is universe 3, and the
+// window, the sheet, the tables and --ligne all number it so.
 struct Line
 {
-    int number = 1;             // counted from 1 in universe order, in the whole rig
     int universe = 1;
     std::vector<Row> rows;      // in address order
 
-    std::string title() const;  // "Ligne 2 — univers 5"
+    std::string title() const;  // "Ligne 3"
 };
 
 // The addressing sheet: a run of identical fixtures on one DMX line, each
@@ -101,8 +102,7 @@ struct PlanOptions
 
 Plan makePlan(const Rig &rig, const Profiles &choices, const PlanOptions &options = {});
 
-// The plan of one line alone, numbered as in the whole rig; none when no
-// fixture is on that universe.
+// The plan of one line alone; none when no fixture is on that universe.
 std::optional<Plan> makeLinePlan(const Rig &rig, int universe, const Profiles &choices);
 
 // "ON" or "OFF" for switch k (1 .. 10) of a row; nothing for an address

@@ -52,7 +52,7 @@ Columns separatedColumns(const Plan &plan)
 {
     Columns c;
     c.heading = plan.run ? Cells{"Appareil", "Adresse", "Dernier canal"}
-                         : Cells{"Ligne", "Univers", "Adresse", "Dernier canal", "Nom", "Type", "Mode", "Canaux",
+                         : Cells{"Ligne DMX", "Adresse", "Dernier canal", "Nom", "Type", "Mode", "Canaux",
                                  "Profil"};
     for (int k = 1; k <= kTerminatorSwitch; ++k)
         c.heading.push_back(switchHeading(plan, k));
@@ -61,8 +61,7 @@ Columns separatedColumns(const Plan &plan)
         const Fixture &f = row.fixture;
         const std::string last = row.last ? std::to_string(*row.last) : "";
         Cells out = plan.run ? Cells{f.label, std::to_string(f.address), last}
-                             : Cells{std::to_string(line.number), std::to_string(line.universe),
-                                     std::to_string(f.address), last, f.label, f.type, f.mode,
+                             : Cells{std::to_string(line.universe), std::to_string(f.address), last, f.label, f.type, f.mode,
                                      f.channels ? std::to_string(*f.channels) : "", plan.profileOf(row).name};
         const Cells on = settings(plan, row);
         out.insert(out.end(), on.begin(), on.end());
@@ -168,10 +167,8 @@ const char *suffixOf(Format format)
 
 std::string fileName(const Plan &plan, const std::string &title, const std::string &patchName, Format format)
 {
-    std::string stem;
-    if (plan.run) {
-        stem = titleLine(title);
-    } else {
+    std::string stem = titleLine(title);
+    if (!plan.run && (stem.empty() || stem == patchTitle(patchName))) {
         const auto dot = patchName.rfind('.');
         stem = (dot == std::string::npos || dot == 0 ? patchName : patchName.substr(0, dot));
         stem = (stem.empty() ? "patch" : titleLine(stem)) + "-interrupteurs";
@@ -181,6 +178,46 @@ std::string fileName(const Plan &plan, const std::string &title, const std::stri
             c = '-';
     stem.erase(0, stem.find_first_not_of(".-"));
     return (stem.empty() ? "feuille-adressage" : stem) + '.' + suffixOf(format);
+}
+
+std::vector<std::string> recentAfter(std::vector<std::string> recent, const std::string &opened)
+{
+    recent.erase(std::remove(recent.begin(), recent.end(), opened), recent.end());
+    recent.insert(recent.begin(), opened);
+    if (recent.size() > kRecentPatches)
+        recent.resize(kRecentPatches);
+    return recent;
+}
+
+std::vector<std::size_t> linePieces(std::size_t rows, double left, double page, double top, double row)
+{
+    if (top + static_cast<double>(rows) * row <= left)
+        return {rows};
+    const auto fitting = [&](double room) {
+        return room < top + row ? std::size_t(0) : static_cast<std::size_t>((room - top) / row);
+    };
+    const std::size_t perPage = std::max<std::size_t>(1, fitting(page));
+    const auto split = [&](std::size_t here) {
+        std::vector<std::size_t> out{here};
+        for (std::size_t rest = rows - here; rest > 0;) {
+            out.push_back(std::min(perPage, rest));
+            rest -= out.back();
+        }
+        // The page before gives the last one a row, when it keeps two itself.
+        if (out.size() >= 2 && out.back() == 1 && out[out.size() - 2] >= 3) {
+            --out[out.size() - 2];
+            ++out.back();
+        }
+        return out;
+    };
+    const bool fresh = left >= page; // a new page would leave no more room
+    std::size_t here = std::min(rows, fitting(left));
+    if (here < std::min<std::size_t>(2, rows) && !fresh)
+        here = 0;
+    std::vector<std::size_t> out = split(here);
+    if (here > 0 && out.size() == 2 && out.back() == 1 && !fresh)
+        out = split(0); // two here and one alone there: all three there
+    return out;
 }
 
 std::string cell(const std::string &text, char sep)

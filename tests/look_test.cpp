@@ -1,6 +1,8 @@
 // Every text the windows can show must fit its control, at every screen scale.
 #include "fixturewindow.h"
 #include "layout.h"
+#include "look.h"
+#include "rigwindow.h"
 #include "shell.h"
 #include "switchbank.h"
 
@@ -15,6 +17,7 @@
 #include <QRegularExpression>
 #include <QStyle>
 #include <QStyleOption>
+#include <QTableWidget>
 #include <QScopeGuard>
 #include <QtTest>
 
@@ -146,6 +149,8 @@ private slots:
     void darkTheme_data();
     void darkTheme();
     void everyControlShowsTheFace();
+    void problemRowsReadOnBothThemes_data();
+    void problemRowsReadOnBothThemes();
 };
 
 void LookTest::initTestCase()
@@ -336,6 +341,51 @@ void LookTest::everyControlShowsTheFace()
                          qPrintable(w->objectName() + QStringLiteral(" shows ") + face));
         }
     }
+}
+
+void LookTest::problemRowsReadOnBothThemes_data()
+{
+    QTest::addColumn<QPalette>("palette");
+    QTest::newRow("light (Fusion)") << QApplication::style()->standardPalette();
+    QPalette adwaita(QColor(0x35, 0x35, 0x35)); // as darkTheme's
+    adwaita.setColor(QPalette::Text, QColor(0xf2, 0xf2, 0xf2));
+    QTest::newRow("dark (Adwaita)") << adwaita;
+    QPalette breeze(QColor(0xef, 0xf0, 0xf1), QColor(0x31, 0x36, 0x3b)); // KDE's Breeze Dark
+    breeze.setColor(QPalette::Base, QColor(0x1b, 0x1e, 0x20));
+    breeze.setColor(QPalette::AlternateBase, QColor(0x23, 0x26, 0x29));
+    breeze.setColor(QPalette::Text, QColor(0xfc, 0xfc, 0xfc));
+    QTest::newRow("dark (Breeze)") << breeze;
+}
+
+// The patch window's rows with a problem stay red and read at 4.5:1 on the
+// table's both backgrounds, where plain red does not on a dark theme.
+void LookTest::problemRowsReadOnBothThemes()
+{
+    QFETCH(QPalette, palette);
+    const QPalette was = QApplication::palette();
+    QApplication::setPalette(palette);
+    const auto restore = qScopeGuard([&] { QApplication::setPalette(was); });
+    dmx::Fixture f;
+    f.label = "Sans canaux"; // its count unknown: a problem
+    RigWindow window;
+    window.setRig({{f}}, QStringLiteral("essai.csv"));
+    auto *table = window.findChild<QTableWidget *>(QStringLiteral("appareils"));
+    const QColor ink = table->item(0, 0)->foreground().color();
+    for (const auto role : {QPalette::Base, QPalette::AlternateBase}) {
+        const qreal ratio = look::contrast(ink, table->palette().color(role));
+        QVERIFY2(ratio >= look::kLeastContrast, qPrintable(QStringLiteral("%1 on %2: %3").arg(ink.name(),
+                 table->palette().color(role).name()).arg(ratio)));
+    }
+    QVERIFY2(ink.red() > ink.green() + 40 && ink.red() > ink.blue() + 40, qPrintable(ink.name()));
+    // A built-in profile's greyed fields read as well.
+    window.findChild<QTableWidget *>(QStringLiteral("appareils"))->selectRow(0);
+    auto *name = window.findChild<QLineEdit *>(QStringLiteral("nom"));
+    QVERIFY(!name->isEnabled());
+    const QPalette greyed = name->palette();
+    QVERIFY2(look::contrast(greyed.color(QPalette::Disabled, QPalette::Text), greyed.color(QPalette::Disabled, QPalette::Base))
+                 >= look::kLeastContrast,
+             qPrintable(greyed.color(QPalette::Disabled, QPalette::Text).name()));
+    QCOMPARE(look::contrast(Qt::black, Qt::white), 21.0);
 }
 
 QTEST_MAIN(LookTest)

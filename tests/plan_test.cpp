@@ -276,8 +276,81 @@ const NameCase kNames[] = {
     {"RigFromPatch", false, "Patch — salle.mvr", "salle.mvr", Format::Pdf, "salle-interrupteurs.pdf"},
     {"RigTwoDots", false, "", "a.b.csv", Format::Csv, "a.b-interrupteurs.csv"},
     {"RigNoPatch", false, "", "", Format::Pdf, "patch-interrupteurs.pdf"},
+    {"RigTitleTyped", false, "Tournée: été", "salle.mvr", Format::Pdf, "Tournée- été.pdf"},
+    {"RigTitleBlank", false, "   ", "salle.mvr", Format::Csv, "salle-interrupteurs.csv"},
 };
 INSTANTIATE_TEST_SUITE_P(Table, FileNames, testing::ValuesIn(kNames), byName);
+
+// A line of `rows` rows of 10 under a heading of 15, with `left` of a page
+// of 100 free: the rows on each page, "-" before a new page.
+struct PiecesCase
+{
+    const char *name;
+    std::size_t rows;
+    double left;
+    const char *pieces;
+};
+
+class Pieces : public testing::TestWithParam<PiecesCase> {};
+
+TEST_P(Pieces, NoRowAlone)
+{
+    const PiecesCase &c = GetParam();
+    std::string seen;
+    for (const std::size_t n : linePieces(c.rows, c.left, 100, 15, 10))
+        seen += (seen.empty() ? "" : " ") + (n == 0 ? std::string("-") : std::to_string(n));
+    EXPECT_EQ(seen, c.pieces);
+}
+
+const PiecesCase kPieces[] = {
+    {"FitsHere", 3, 50, "3"},
+    {"FitsExactly", 3, 45, "3"},
+    {"OneRowHereStartsOnTheNextPage", 5, 30, "- 5"},
+    {"TwoRowsHereStart", 5, 35, "2 3"},
+    {"LastRowGetsACompanion", 9, 95, "7 2"},
+    {"TwoHereAndOneThereAllGoThere", 3, 35, "- 3"},
+    {"OverFourPages", 20, 45, "3 8 7 2"},
+    {"LoneFixtureMovesWhole", 1, 20, "- 1"},
+    {"FullPagesAndALastRow", 17, 100, "8 7 2"},
+    {"WholePageThenTwo", 10, 100, "8 2"},
+};
+INSTANTIATE_TEST_SUITE_P(Table, Pieces, testing::ValuesIn(kPieces), byName);
+
+TEST(Table, RecentPatchesNewestFirstAndFew)
+{
+    std::vector<std::string> recent;
+    for (int i = 1; i <= int(kRecentPatches) + 2; ++i)
+        recent = recentAfter(recent, "p" + std::to_string(i));
+    ASSERT_EQ(recent.size(), kRecentPatches);
+    EXPECT_EQ(recent.front(), "p" + std::to_string(kRecentPatches + 2));
+    EXPECT_EQ(recent.back(), "p3");
+    recent = recentAfter(recent, "p5");
+    EXPECT_EQ(recent.front(), "p5");
+    EXPECT_EQ(std::count(recent.begin(), recent.end(), "p5"), 1);
+    EXPECT_EQ(recent.size(), kRecentPatches);
+}
+
+// A DMX line is numbered by its universe everywhere: its section, the CSV and --ligne's plan.
+TEST(Table, OneNumberForALine)
+{
+    Rig rig;
+    for (const int universe : {7, 3}) {
+        Fixture f;
+        f.label = "U" + std::to_string(universe);
+        f.universe = universe;
+        f.channels = 4;
+        rig.fixtures.push_back(f);
+    }
+    const Plan plan = makePlan(rig, {});
+    EXPECT_EQ(plan.lines[0].title(), "Ligne 3");
+    EXPECT_NE(textTable(plan, "").find("\nLigne 7\n"), std::string::npos);
+    const std::string csv = separatedTable(plan, ';', "");
+    EXPECT_EQ(csv.substr(0, csv.find(';')), "Ligne DMX");
+    EXPECT_NE(csv.find("\n7;1;4;U7;"), std::string::npos) << csv;
+    const auto line = makeLinePlan(rig, 7, {});
+    ASSERT_TRUE(line);
+    EXPECT_EQ(line->lines.at(0).title(), "Ligne 7");
+}
 
 TEST(Table, FormByEnding)
 {

@@ -393,7 +393,7 @@ TEST(Rig, SummaryCountsTheProblems)
     EXPECT_EQ(plan.profileOf(plan.lines[1].rows[0]).name, "Neuf");
     EXPECT_EQ(plan.summary, "3 appareils sur 2 lignes, 2 profils. 3 appareils à revoir : canaux partagés (2), "
                             "adresse impossible à régler (1), canaux inconnus (1).");
-    EXPECT_EQ(plan.lines[1].title(), "Ligne 2 — univers 2");
+    EXPECT_EQ(plan.lines[1].title(), "Ligne 2");
     EXPECT_EQ(plan.profiles.front().name, kStd);
 }
 
@@ -435,9 +435,9 @@ TEST(Rig, TablesCarryUniverseAddressAndWeights)
     const Plan plan = makePlan(rig, variants());
     const std::string csv = separatedTable(plan, ';', "");
     EXPECT_EQ(csv.substr(0, csv.find('\n')),
-              "Ligne;Univers;Adresse;Dernier canal;Nom;Type;Mode;Canaux;Profil;1 (1);2 (2);3 (4);4 (8);5 (16);"
+              "Ligne DMX;Adresse;Dernier canal;Nom;Type;Mode;Canaux;Profil;1 (1);2 (2);3 (4);4 (8);5 (16);"
               "6 (32);7 (64);8 (128);9 (256);10;Remarques");
-    EXPECT_NE(csv.find("1;3;1;4;\"Face; jardin\";"), std::string::npos) << csv;
+    EXPECT_NE(csv.find("\n3;1;4;\"Face; jardin\";"), std::string::npos) << csv;
     EXPECT_NE(csv.find(";N;Neuf;;2;Neuf;ON;OFF;ON;OFF;OFF;OFF;OFF;OFF;OFF;;fin de ligne"),
               std::string::npos) << csv;
     // What the table says reads back as the same patch.
@@ -448,7 +448,7 @@ TEST(Rig, TablesCarryUniverseAddressAndWeights)
               "Profil « Standard (interrupteur 1 = 1) » : interrupteur 1 = 1, ON en haut, adresse telle quelle, "
               "interrupteur 10 = bouchon\n"
               "Profil « Neuf » : interrupteur 1 = 1, ON en haut, adresse telle quelle, neuf interrupteurs");
-    EXPECT_NE(text.find("Ligne 1 — univers 3\nAdresse"), std::string::npos) << text;
+    EXPECT_NE(text.find("Ligne 3\nAdresse"), std::string::npos) << text;
     EXPECT_NE(text.find("\n5       5-6       N            Neuf                          ON   OFF  ON   OFF  OFF  OFF  "
                         "OFF  OFF  OFF       fin de ligne sans"),
               std::string::npos) << text;

@@ -8,12 +8,16 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QFileDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPainter>
 #include <QProcess>
+#include <QPushButton>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -55,6 +59,14 @@ private slots:
     void commandLine();
     void commandLineBadInput_data();
     void commandLineBadInput();
+    void windowFitsTheScreen();
+    void keys_data();
+    void keys();
+    void everyControlHasAKey();
+    void recentPatches();
+    void droppedOnAnAddressWindow();
+    void titleNamesTheFiles();
+    void profilesExplainThemselves();
 
 private:
     struct Run
@@ -139,6 +151,9 @@ QTableWidget *tableOf(RigWindow &w)
     return w.findChild<QTableWidget *>(QStringLiteral("appareils"));
 }
 
+// The table's columns: line, address, name, switches, type, channels, profile, remarks.
+constexpr int kProfileColumn = 6;
+
 QString cell(RigWindow &w, int row, int column)
 {
     return tableOf(w)->item(row, column)->text();
@@ -207,9 +222,9 @@ void RigTest::pagesByLine_data()
     QTest::addColumn<QStringList>("words");
     QTest::newRow("small rig")
         << 0
-        << QStringList{"Ligne 1 — univers 1", "Ligne 2 — univers 3", "Face 2", "Wash — Standard", "6 à 12",
-                       "Standard (interrupteur 1 = 1)", "120R", "Page 1 sur 1"};
-    QTest::newRow("a line over three pages") << 35 << QStringList{"Ligne 2 — univers 3 (suite)", "Page 2 sur 3", "Page 3 sur 3"};
+        << QStringList{"Ligne 1", "Ligne 3", "Face 2", "Wash — Standard", "6 à 12",
+                       "Standard (interrupteur 1 = 1)", "120R", "ON : 3 5 10", "Page 1 sur 1"};
+    QTest::newRow("a line over three pages") << 35 << QStringList{"Ligne 3 (suite)", "Page 2 sur 3", "Page 3 sur 3"};
 }
 
 void RigTest::pagesByLine()
@@ -251,6 +266,10 @@ void RigTest::windowTable()
     for (int r = 0; r < tableOf(w)->rowCount(); ++r)
         shown << cell(w, r, 2);
     QCOMPARE(shown, labels);
+    // A line is numbered by its universe, in the filter and in the table.
+    auto *lines = w.findChild<QComboBox *>(QStringLiteral("ligne"));
+    QCOMPARE(lines->itemText(2), QStringLiteral("Ligne 3"));
+    QCOMPARE(cell(w, static_cast<int>(labels.indexOf(u"Douche")), 0), QStringLiteral("3"));
     // Copied, the table holds the rows shown.
     for (QPushButton *b : w.findChildren<QPushButton *>())
         if (b->text().remove(u'&') == u"Copier le tableau")
@@ -272,12 +291,12 @@ void RigTest::chosenProfileIsRemembered()
         QVERIFY(profile->isEnabled());
         profile->setFocus();
         QTest::keyClick(profile, Qt::Key_Down);
-        QCOMPARE(cell(w, 3, 5), sheet::fromUtf8(dmx::colourDriverProfile().name));
+        QCOMPARE(cell(w, 3, kProfileColumn), sheet::fromUtf8(dmx::colourDriverProfile().name));
     }
     RigWindow again;
     again.setRig(smallRig(), QStringLiteral("petit.csv"));
-    QCOMPARE(cell(again, 2, 5), sheet::fromUtf8(dmx::colourDriverProfile().name)); // Contre, a Spot too
-    QCOMPARE(cell(again, 0, 5), sheet::fromUtf8(dmx::otherFixtureProfile().name));
+    QCOMPARE(cell(again, 2, kProfileColumn), sheet::fromUtf8(dmx::colourDriverProfile().name)); // Contre, a Spot too
+    QCOMPARE(cell(again, 0, kProfileColumn), sheet::fromUtf8(dmx::otherFixtureProfile().name));
 }
 
 void RigTest::ownProfileEditedInTheWindow()
@@ -288,14 +307,14 @@ void RigTest::ownProfileEditedInTheWindow()
     auto *down = w.findChild<QComboBox *>(QStringLiteral("sens"));
     QVERIFY(!down->isEnabled()); // a built-in profile is shown, not edited
     QTest::mouseClick(w.findChild<QPushButton *>(QStringLiteral("nouveauProfil")), Qt::LeftButton);
-    QCOMPARE(cell(w, 0, 5), QStringLiteral("Profil 1"));
-    QCOMPARE(cell(w, 1, 5), QStringLiteral("Profil 1")); // Face 2, a Wash too
+    QCOMPARE(cell(w, 0, kProfileColumn), QStringLiteral("Profil 1"));
+    QCOMPARE(cell(w, 1, kProfileColumn), QStringLiteral("Profil 1")); // Face 2, a Wash too
     QVERIFY(down->isEnabled());
     down->setCurrentIndex(1);
     auto *name = w.findChild<QLineEdit *>(QStringLiteral("nom"));
     name->selectAll();
     QTest::keyClicks(name, QStringLiteral("Wash"));
-    QCOMPARE(cell(w, 0, 5), QStringLiteral("Wash"));
+    QCOMPARE(cell(w, 0, kProfileColumn), QStringLiteral("Wash"));
     // The fixture drawn again by its edited profile.
     tableOf(w)->selectRow(2);
     tableOf(w)->selectRow(0);
@@ -422,7 +441,7 @@ void RigTest::everyKeyTypesInTheNames()
         return edit->text();
     };
     if (field == u"nom") {
-        QCOMPARE(cell(w, 0, 5), typed);
+        QCOMPARE(cell(w, 0, kProfileColumn), typed);
         QCOMPARE(w.findChild<QComboBox *>(QStringLiteral("profil"))->currentText(), typed);
         QCOMPARE(savedNames(), QStringList{typed});
     }
@@ -430,7 +449,7 @@ void RigTest::everyKeyTypesInTheNames()
     QTest::keyClick(edit, Qt::Key_Space);
     QCOMPARE(edit->text(), typed + u' ');
     if (field == u"nom")
-        QCOMPARE(cell(w, 0, 5), typed);
+        QCOMPARE(cell(w, 0, kProfileColumn), typed);
     QCOMPARE(shownAgain(), typed);
 }
 
@@ -444,10 +463,10 @@ void RigTest::takenNameIsSaid()
     const QString taken = sheet::fromUtf8(dmx::otherFixtureProfile().name);
     QTest::keyClicks(name, taken);
     QCOMPARE(name->text(), taken);
-    QCOMPARE(cell(w, 0, 5), taken.chopped(1)); // the last free name typed
+    QCOMPARE(cell(w, 0, kProfileColumn), taken.chopped(1)); // the last free name typed
     QVERIFY(w.findChild<QLabel *>(QStringLiteral("remarqueProfil"))->text().contains(u"déjà"));
     QTest::keyClicks(name, QStringLiteral("X"));
-    QCOMPARE(cell(w, 0, 5), sheet::fromUtf8(dmx::otherFixtureProfile().name) + u'X');
+    QCOMPARE(cell(w, 0, kProfileColumn), sheet::fromUtf8(dmx::otherFixtureProfile().name) + u'X');
     QCOMPARE(w.findChild<QLabel *>(QStringLiteral("remarqueProfil"))->text(), QString());
 }
 
@@ -461,11 +480,11 @@ void RigTest::twoWindowsKeepEachOthersProfiles()
     newProfileFor(first, 0);  // Wash
     newProfileFor(second, 2); // Contre, a Spot
     QCOMPARE(savedNames(), (QStringList{QStringLiteral("Profil 1"), QStringLiteral("Profil 2")}));
-    QCOMPARE(cell(second, 2, 5), QStringLiteral("Profil 2"));
-    QCOMPARE(cell(second, 0, 5), QStringLiteral("Profil 1")); // the first window's choice
+    QCOMPARE(cell(second, 2, kProfileColumn), QStringLiteral("Profil 2"));
+    QCOMPARE(cell(second, 0, kProfileColumn), QStringLiteral("Profil 1")); // the first window's choice
     RigWindow third;
     third.setRig(smallRig(), QStringLiteral("petit.csv"));
-    QCOMPARE(cell(third, 0, 5) + u',' + cell(third, 2, 5), QStringLiteral("Profil 1,Profil 2"));
+    QCOMPARE(cell(third, 0, kProfileColumn) + u',' + cell(third, 2, kProfileColumn), QStringLiteral("Profil 1,Profil 2"));
 }
 
 void RigTest::linkedProfilesFileStaysALink_data()
@@ -582,6 +601,8 @@ void RigTest::opensFromEitherWindow()
             patch = qobject_cast<RigWindow *>(top);
     QVERIFY(patch);
     QCOMPARE(patch->windowTitle(), QStringLiteral("Patch"));
+    // It opens with its open dialog, which does not wait.
+    QTRY_VERIFY(patch->findChild<QFileDialog *>(QStringLiteral("ouvrirPatch")));
     patch->close();
 }
 
@@ -592,10 +613,10 @@ void RigTest::commandLine_data()
     QTest::addColumn<QStringList>("words");
     QTest::addColumn<QStringList>("absent");
     const QStringList patch{"--patch", "rig.csv"};
-    QTest::newRow("text") << patch << QString() << QStringList{"Ligne 1 — univers 1", "Ligne 2 — univers 2", "Douche"}
-                          << QStringList();
+    QTest::newRow("text") << patch << QString() << QStringList{"Ligne 1\n", "Ligne 2\n", "Douche"}
+                          << QStringList{"univers"};
     QTest::newRow("one line") << patch + QStringList{"--ligne", "2"} << QString()
-                              << QStringList{"Ligne 2 — univers 2", "Douche"} << QStringList{"Face 1"};
+                              << QStringList{"Ligne 2\n", "Douche"} << QStringList{"Face 1"};
     QTest::newRow("csv") << patch + QStringList{"-o", "rig.csv.csv"} << "rig.csv.csv"
                          << QStringList{"\xEF\xBB\xBF", "Face 2", "1 (1)"} << QStringList();
     QTest::newRow("profile by its name's start")
@@ -682,6 +703,236 @@ void RigTest::commandLineLeavesABrokenProfilesFile()
     QCOMPARE(QDir(dir.filePath(folder)).entryList(QDir::Files), QStringList{QStringLiteral("profils.json")});
     QCOMPARE(read(folder + QStringLiteral("/profils.json")), QByteArray("{ pas du JSON"));
     QDir(dir.filePath(QStringLiteral("config"))).removeRecursively();
+}
+
+namespace {
+
+// A line of twenty fixtures: more rows than any screen shows at once.
+dmx::Rig longRig()
+{
+    dmx::Rig rig = smallRig();
+    for (int k = 0; k < 15; ++k)
+        rig.fixtures.push_back(fixture("Rampe", "Par", 3, 200 + 4 * k, 4));
+    return rig;
+}
+
+// What a key brings: the class of the dialog it opens (noted and closed, its
+// file dialog's proposed file in `file`), "closed" when it closes the window.
+QString afterKey(RigWindow &w, const QKeySequence &key, QString *file = nullptr)
+{
+    QString seen;
+    QTimer poll;
+    poll.setInterval(20);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal)
+            return;
+        seen = QString::fromLatin1(modal->metaObject()->className());
+        if (auto *d = qobject_cast<QFileDialog *>(modal); d && file)
+            *file = d->selectedFiles().value(0);
+        modal->close();
+    });
+    poll.start();
+    QTest::keySequence(w.focusWidget() ? w.focusWidget() : &w, key);
+    (void)QTest::qWaitFor([&] { return !seen.isEmpty() || !w.isVisible(); }, 3000);
+    return seen.isEmpty() && !w.isVisible() ? QStringLiteral("closed") : seen;
+}
+
+} // namespace
+
+// On any screen the window opens inside the free area with every button in
+// reach and at least eight rows of the table in view. CTest runs it under
+// openbox on 1024 x 600 at 100 % and 1600 x 1000 at 200 % too.
+void RigTest::windowFitsTheScreen()
+{
+    RigWindow w;
+    w.setRig(longRig(), QStringLiteral("grand.csv"));
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const QRect screen = w.screen()->availableGeometry();
+    QTRY_VERIFY2(screen.contains(w.frameGeometry()),
+                 qPrintable(QStringLiteral("%1,%2 %3x%4 on %5x%6").arg(w.frameGeometry().x()).arg(w.frameGeometry().y())
+                                .arg(w.frameGeometry().width()).arg(w.frameGeometry().height())
+                                .arg(screen.width()).arg(screen.height())));
+    const auto buttons = w.findChildren<QPushButton *>();
+    QVERIFY(buttons.size() >= 8);
+    for (QPushButton *b : buttons) {
+        if (!b->isVisibleTo(&w))
+            continue;
+        const QRect at(b->mapTo(&w, QPoint()), b->size());
+        QVERIFY2(w.rect().contains(at), qPrintable(b->text()));
+    }
+    QTableWidget *table = tableOf(w);
+    const int bottom = table->viewport()->height();
+    int whole = table->rowAt(bottom - 1) + 1;
+    if (table->rowViewportPosition(whole - 1) + table->rowHeight(whole - 1) > bottom)
+        --whole; // cut by the edge
+    QVERIFY2(whole >= 8, qPrintable(QString::number(whole)));
+}
+
+void RigTest::keys_data()
+{
+    QTest::addColumn<QKeySequence>("key");
+    QTest::addColumn<QString>("focus"); // the control the key is pressed in
+    QTest::addColumn<QString>("brings");
+    QTest::newRow("Ctrl+P prints") << QKeySequence(QKeySequence::Print) << "appareils" << "QPrintPreviewDialog";
+    QTest::newRow("Ctrl+S saves as PDF") << QKeySequence(QKeySequence::Save) << "appareils" << "QFileDialog";
+    QTest::newRow("Ctrl+W closes") << QKeySequence(Qt::CTRL | Qt::Key_W) << "titre" << "closed";
+    QTest::newRow("Escape closes") << QKeySequence(Qt::Key_Escape) << "appareils" << "closed";
+}
+
+void RigTest::keys()
+{
+    QFETCH(QKeySequence, key);
+    QFETCH(QString, focus);
+    QFETCH(QString, brings);
+    const QString patch = write(QStringLiteral("salle.csv"), kCsv);
+    RigWindow w;
+    QVERIFY(w.openFile(patch));
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    w.findChild<QWidget *>(focus)->setFocus();
+    QString file;
+    QCOMPARE(afterKey(w, key, &file), brings);
+    if (brings == u"QFileDialog") // beside the patch, named after it
+        QCOMPARE(file, dir.filePath(QStringLiteral("salle-interrupteurs.pdf")));
+}
+
+// Every control is reached by Alt and its own letter, no letter twice, and
+// Tab goes down the window in reading order.
+void RigTest::everyControlHasAKey()
+{
+    RigWindow w;
+    w.setRig(smallRig(), QStringLiteral("petit.csv"));
+    tableOf(w)->selectRow(0);
+    QHash<QWidget *, QChar> keyOf;
+    const auto letter = [](const QString &text) {
+        const qsizetype at = text.indexOf(QRegularExpression(QStringLiteral("&[^&]")));
+        return at < 0 ? QChar() : text.at(at + 1).toLower();
+    };
+    for (QLabel *label : w.findChildren<QLabel *>())
+        if (label->buddy())
+            keyOf[label->buddy()] = letter(label->text());
+    for (QAbstractButton *b : w.findChildren<QAbstractButton *>())
+        if (b->focusPolicy() != Qt::NoFocus)
+            keyOf[b] = letter(b->text());
+    QSet<QChar> letters;
+    for (QWidget *control : w.findChildren<QWidget *>()) {
+        const bool input = qobject_cast<QAbstractButton *>(control) || qobject_cast<QComboBox *>(control)
+                           || qobject_cast<QLineEdit *>(control) || qobject_cast<QTableWidget *>(control);
+        if (!input || control->focusPolicy() == Qt::NoFocus || qobject_cast<QComboBox *>(control->parentWidget()))
+            continue;
+        const QChar key = keyOf.value(control);
+        QVERIFY2(!key.isNull(), qPrintable(control->objectName() + u' ' + control->metaObject()->className()));
+        QVERIFY2(!letters.contains(key), qPrintable(QString(key) + u' ' + control->objectName()));
+        letters << key;
+    }
+    QStringList order;
+    QWidget *at = w.findChild<QWidget *>(QStringLiteral("ouvrir"));
+    for (int i = 0; i < 6; ++i, at = at->nextInFocusChain()) {
+        while (!(at->focusPolicy() & Qt::TabFocus))
+            at = at->nextInFocusChain();
+        order << at->objectName();
+    }
+    QCOMPARE(order, (QStringList{"ouvrir", "recents", "ligne", "problemes", "titre", "appareils"}));
+}
+
+// The last patches are offered again, the newest first, in the next run too;
+// one whose file has gone says so when chosen, and goes from the list.
+void RigTest::recentPatches()
+{
+    const QString first = write(QStringLiteral("premier.csv"), kCsv), gone = write(QStringLiteral("parti.csv"), kCsv),
+                  last = write(QStringLiteral("dernier.csv"), kCsv);
+    {
+        RigWindow w;
+        for (const QString &p : {first, gone, last})
+            QVERIFY(w.openFile(p));
+    }
+    QFile::remove(gone);
+    RigWindow w;
+    auto *menu = w.findChild<QPushButton *>(QStringLiteral("recents"))->menu();
+    const auto offered = [menu] {
+        emit menu->aboutToShow();
+        QStringList names;
+        for (QAction *a : menu->actions())
+            names << a->text().section(u' ', 1, 1);
+        return names;
+    };
+    QCOMPARE(offered(), (QStringList{"dernier.csv", "parti.csv", "premier.csv"}));
+    QVERIFY(w.findChild<QFileDialog *>() == nullptr);
+    menu->actions().at(1)->trigger();
+    QVERIFY2(summaryOf(w)->text().contains(u"n'est plus à sa place"), qPrintable(summaryOf(w)->text()));
+    QCOMPARE(tableOf(w)->rowCount(), 0);
+    QCOMPARE(offered(), (QStringList{"dernier.csv", "premier.csv"}));
+    menu->actions().at(1)->trigger();
+    QCOMPARE(tableOf(w)->rowCount(), 3);
+    QCOMPARE(offered(), (QStringList{"premier.csv", "dernier.csv"}));
+    // The open dialog starts where the patch is.
+    w.chooseFile();
+    auto *dialog = w.findChild<QFileDialog *>(QStringLiteral("ouvrirPatch"));
+    QVERIFY(dialog);
+    QCOMPARE(dialog->directory().absolutePath(), QDir(dir.path()).absolutePath());
+    dialog->close();
+}
+
+// A patch dropped on an address window opens in the patch window.
+void RigTest::droppedOnAnAddressWindow()
+{
+    FixtureWindow w(profileOf(1));
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(write(QStringLiteral("depose.csv"), kCsv))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
+    static_cast<QObject &>(w).event(&enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
+    static_cast<QObject &>(w).event(&drop);
+    RigWindow *patch = nullptr;
+    for (QWidget *top : QApplication::topLevelWidgets())
+        if (top->objectName() == u"Patch" && top->isVisible())
+            patch = qobject_cast<RigWindow *>(top);
+    QVERIFY(patch);
+    QCOMPARE(tableOf(*patch)->rowCount(), 3);
+    QCOMPARE(patch->title(), QStringLiteral("Patch — depose.csv"));
+    patch->close();
+}
+
+// The sheet's title is a field, the patch's name until one is typed; the
+// file names proposed follow it.
+void RigTest::titleNamesTheFiles()
+{
+    RigWindow w;
+    QVERIFY(w.openFile(write(QStringLiteral("salle.csv"), kCsv)));
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    auto *title = w.findChild<QLineEdit *>(QStringLiteral("titre"));
+    QCOMPARE(title->placeholderText(), QStringLiteral("Patch — salle.csv"));
+    QCOMPARE(w.title(), title->placeholderText());
+    title->setFocus();
+    QTest::keyClicks(title, QStringLiteral("Tournee 2027"));
+    QCOMPARE(w.title(), QStringLiteral("Tournee 2027"));
+    QString file;
+    QCOMPARE(afterKey(w, QKeySequence::Save, &file), QStringLiteral("QFileDialog"));
+    QCOMPARE(file, dir.filePath(QStringLiteral("Tournee 2027.pdf")));
+    // Another patch starts from its own name.
+    QVERIFY(w.openFile(write(QStringLiteral("autre.csv"), kCsv)));
+    QCOMPARE(w.title(), QStringLiteral("Patch — autre.csv"));
+}
+
+// A built-in profile says why its fields are greyed and what to do; "Nouveau
+// profil" says which type it is for.
+void RigTest::profilesExplainThemselves()
+{
+    RigWindow w;
+    w.setRig(smallRig(), QStringLiteral("petit.csv"));
+    tableOf(w)->selectRow(0);
+    auto *note = w.findChild<QLabel *>(QStringLiteral("remarqueProfil"));
+    QVERIFY2(note->text().contains(u"ne peut pas être changé") && note->text().contains(u"Nouveau profil"),
+             qPrintable(note->text()));
+    auto *make = w.findChild<QPushButton *>(QStringLiteral("nouveauProfil"));
+    QVERIFY2(make->toolTip().contains(u"« Wash — Standard »"), qPrintable(make->toolTip()));
+    QTest::mouseClick(make, Qt::LeftButton);
+    QVERIFY2(note->text().contains(u"« Profil 1 »") && note->text().contains(u"« Wash — Standard »"),
+             qPrintable(note->text()));
 }
 
 int main(int argc, char *argv[])

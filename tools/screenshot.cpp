@@ -1,6 +1,9 @@
 // Renders both windows, as a technician would see them mid-use, the
 // addressing sheet's dialog and, given a patch, the patch window, into PNG
 // files for the README: screenshot <output folder> [<patch>].
+// screenshot --screen <file.png> <patch> shows the patch window as it opens
+// on a real screen under a window manager and takes the whole screen, frame
+// and all, to see it fit.
 
 #include "fixturewindow.h"
 #include "profilefile.h"
@@ -14,6 +17,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableWidget>
 #include <QTest>
 
@@ -28,10 +32,36 @@ void save(QWidget &window, const QString &path)
 
 } // namespace
 
+void chooseCyclorama(RigWindow &rig)
+{
+    auto *table = rig.findChild<QTableWidget *>(QStringLiteral("appareils"));
+    for (int r = 0; r < table->rowCount(); ++r)
+        if (table->item(r, 2)->text() == u"Cyclo 2")
+            table->selectRow(r);
+}
+
+// The patch window as it opens, with a cyclorama chosen, on the whole screen.
+int wholeScreen(const QString &file, const QString &patch)
+{
+    RigWindow rig;
+    if (!rig.openFile(patch))
+        qFatal("could not read the patch");
+    chooseCyclorama(rig);
+    rig.show();
+    if (!QTest::qWaitForWindowActive(&rig))
+        qFatal("the patch window did not show");
+    QTest::qWait(500); // the window manager's frame
+    if (!rig.screen()->grabWindow(0).save(file))
+        qFatal("could not write %s", qPrintable(file));
+    return 0;
+}
+
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     setUpApplication(app);
+    if (argc == 4 && qstrcmp(argv[1], "--screen") == 0)
+        return wholeScreen(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
     const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
 
     FixtureWindow colour(layout::colourDriver());
@@ -81,10 +111,7 @@ int main(int argc, char *argv[])
     if (!rig.openFile(QString::fromLocal8Bit(argv[2])))
         qFatal("could not read the patch");
     rig.resize(1000, 760);
-    auto *table = rig.findChild<QTableWidget *>(QStringLiteral("appareils"));
-    for (int r = 0; r < table->rowCount(); ++r)
-        if (table->item(r, 2)->text() == u"Cyclo 2")
-            table->selectRow(r);
+    chooseCyclorama(rig);
     save(rig, out.filePath(QStringLiteral("rig-window.png")));
     return 0;
 }

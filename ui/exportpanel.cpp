@@ -24,7 +24,7 @@ QString fixtures(std::size_t n)
 
 } // namespace
 
-ExportPanel::ExportPanel(Source source, QWidget *parent)
+ExportPanel::ExportPanel(Source source, QWidget *parent, int perRow)
     : QWidget(parent)
     , source_(std::move(source))
 {
@@ -33,18 +33,19 @@ ExportPanel::ExportPanel(Source source, QWidget *parent)
     // order, "Fermer" last.
     auto *buttons = new QGridLayout(this);
     buttons->setContentsMargins({});
-    const auto add = [this, buttons](const QString &text, auto handler) {
+    const auto add = [this, buttons, perRow](const QString &text, auto handler) {
         auto *b = new QPushButton(text, this);
         b->setAutoDefault(false);
         connect(b, &QPushButton::clicked, this, handler);
         const int n = buttons->count();
-        buttons->addWidget(b, n / 3, n % 3);
+        buttons->addWidget(b, n / perRow, n % perRow);
     };
     add(QStringLiteral("&Imprimer…"), [this] { print(); });
     add(QStringLiteral("Enregistrer en P&DF…"), [this] { saveAs(dmx::Format::Pdf); });
     add(QStringLiteral("Enregistrer en C&SV…"), [this] { saveAs(dmx::Format::Csv); });
     add(QStringLiteral("Co&pier le tableau"), [this] { copy(); });
-    buttons->addItem(new QSpacerItem(0, 0), 1, 1);
+    if (perRow == 3)
+        buttons->addItem(new QSpacerItem(0, 0), 1, 1);
     add(QStringLiteral("&Fermer"), [this] { emit closeRequested(); });
 }
 
@@ -74,9 +75,11 @@ void ExportPanel::saveAs(dmx::Format format)
     const QString what = plan->run ? (pdf ? QStringLiteral("la feuille") : QStringLiteral("le tableau"))
                                    : QStringLiteral("le patch");
     const QString suffix = QString::fromLatin1(dmx::suffixOf(format));
+    const QString offered = fromUtf8(dmx::fileName(*plan, title.toStdString(), source_.patchName().toStdString(), format));
+    const QString folder = source_.folder();
     QString path = QFileDialog::getSaveFileName(
         this, QStringLiteral("Enregistrer %1 en %2").arg(what, suffix.toUpper()),
-        fromUtf8(dmx::fileName(*plan, title.toStdString(), source_.patchName().toStdString(), format)),
+        folder.isEmpty() ? offered : QDir(folder).filePath(offered),
         pdf ? QStringLiteral("Documents PDF (*.pdf)") : QStringLiteral("Tableaux CSV, séparateur point-virgule (*.csv)"));
     if (path.isEmpty())
         return;

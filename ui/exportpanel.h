@@ -21,9 +21,16 @@ public:
         std::function<QString()> title;
         // The patch file's name, from which a rig's file names are made.
         std::function<QString()> patchName = [] { return QString(); };
+        // Where the save dialogs start: beside the patch; empty, Qt's own choice.
+        std::function<QString()> folder = [] { return QString(); };
     };
 
-    explicit ExportPanel(Source source, QWidget *parent = nullptr);
+    // The buttons in rows of perRow, "Fermer" last.
+    explicit ExportPanel(Source source, QWidget *parent = nullptr, int perRow = 3);
+
+    // What the buttons do, for the owner's shortcuts too.
+    void print();
+    void saveAs(dmx::Format format);
 
 signals:
     // What was done, for the owner's status line: "Tableau copié : …".
@@ -31,8 +38,6 @@ signals:
     void closeRequested();
 
 private:
-    void print();
-    void saveAs(dmx::Format format);
     void copy();
 
     Source source_;

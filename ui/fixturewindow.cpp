@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QMimeData>
 
 using namespace layout;
 
@@ -23,6 +24,7 @@ FixtureWindow::FixtureWindow(const WindowProfile &profile, QWidget *parent)
     setWindowTitle(QString::fromUtf8(profile.caption));
     setFixedSize(toPixels(kClientWidth), toPixels(kClientHeight));
     setFont(look::font({}));
+    setAcceptDrops(true);
     controls_ = buildControls(*this, profile);
 
     QWidget *previous = nullptr;
@@ -68,11 +70,11 @@ void FixtureWindow::connectHandlers()
     });
     connect(c.quit, &QPushButton::clicked, this, &FixtureWindow::quitRequested);
 
-    // Ctrl+O and the address box's menu open the patch window.
+    // Ctrl+O and the address box's menu open a patch: the patch window, with its open dialog.
     auto *patch = new QAction(QStringLiteral("Patch…"), this);
     patch->setShortcut(QKeySequence::Open);
     addAction(patch);
-    connect(patch, &QAction::triggered, this, [] { RigWindow::showWindow(); });
+    connect(patch, &QAction::triggered, this, [] { RigWindow::showWindow()->chooseFile(); });
     c.address->addAction(patch);
 
     // Ctrl+P anywhere in the window, and the last entry of the address box's menu.
@@ -143,6 +145,29 @@ void FixtureWindow::openSheet()
     auto *dialog = new SheetDialog(model_.address(), model_.count(), profile_.bank, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->open();
+}
+
+// A patch file dropped anywhere on the window opens in the patch window.
+void FixtureWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (droppedFile(*event->mimeData()))
+        event->acceptProposedAction();
+}
+
+void FixtureWindow::dropEvent(QDropEvent *event)
+{
+    if (const auto path = droppedFile(*event->mimeData())) {
+        event->acceptProposedAction();
+        RigWindow::showWindow()->openFile(*path);
+    }
+}
+
+std::optional<QString> FixtureWindow::droppedFile(const QMimeData &mime)
+{
+    const auto urls = mime.urls();
+    if (urls.size() != 1 || !urls.front().isLocalFile())
+        return std::nullopt;
+    return urls.front().toLocalFile();
 }
 
 void FixtureWindow::closeEvent(QCloseEvent *event)

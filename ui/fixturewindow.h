@@ -6,6 +6,10 @@
 
 #include <QWidget>
 
+#include <optional>
+
+class QMimeData;
+
 // One address window: the controls the layout table and a profile make, a
 // model of the window's behaviour, and the wiring between the two. The
 // colour-driver window and the other-fixture window are two instances of
@@ -32,6 +36,8 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void connectHandlers();
@@ -41,6 +47,7 @@ private:
     void render(const dmx::Change &changed);
     void announce();
     void openSheet();
+    static std::optional<QString> droppedFile(const QMimeData &mime);
 
     const layout::WindowProfile &profile_;
     dmx::FixtureModel model_;

@@ -7,7 +7,10 @@
 #include <QLineEdit>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
+#include <initializer_list>
+#include <iterator>
 
 namespace look {
 
@@ -81,6 +84,51 @@ void styleTextBox(QLineEdit *box, unsigned look)
         palette.setColor(QPalette::Text, Qt::red);
     }
     box->setPalette(palette);
+}
+
+qreal contrast(const QColor &a, const QColor &b)
+{
+    const auto luminance = [](const QColor &c) {
+        const auto linear = [](qreal v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
+    const qreal x = luminance(a), y = luminance(b);
+    return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
+}
+
+namespace {
+
+// `from` taken toward `to` by tenths until it reads at kLeastContrast on each background.
+QColor readable(const QColor &from, const QColor &to, std::initializer_list<QColor> backs)
+{
+    QColor c = from;
+    for (int step = 1; step <= 10; ++step) {
+        if (std::all_of(backs.begin(), backs.end(), [&c](const QColor &b) { return contrast(c, b) >= kLeastContrast; }))
+            break;
+        const float t = static_cast<float>(step) / 10;
+        c = QColor::fromRgbF(from.redF() + (to.redF() - from.redF()) * t, from.greenF() + (to.greenF() - from.greenF()) * t,
+                             from.blueF() + (to.blueF() - from.blueF()) * t);
+    }
+    return c;
+}
+
+} // namespace
+
+QColor problemText(const QPalette &palette)
+{
+    return readable(Qt::red, palette.color(QPalette::Text),
+                    {palette.color(QPalette::Base), palette.color(QPalette::AlternateBase)});
+}
+
+QPalette readableWhenDisabled(QPalette palette)
+{
+    constexpr auto off = QPalette::Disabled;
+    const std::pair<QPalette::ColorRole, QPalette::ColorRole> pairs[] = {
+        {QPalette::Text, QPalette::Base}, {QPalette::ButtonText, QPalette::Button}, {QPalette::WindowText, QPalette::Window}};
+    for (const auto &[ink, back] : pairs)
+        palette.setColor(off, ink, readable(palette.color(off, ink), palette.color(QPalette::Active, ink),
+                                            {palette.color(off, back)}));
+    return palette;
 }
 
 QPixmap wordMark()

@@ -72,7 +72,7 @@ ProfileEditor::ProfileEditor(QWidget *parent)
     , name_(new QLineEdit(this))
     , function_(new QLineEdit(this))
     , order_(choice("ordre", {QStringLiteral("Interrupteur 1 = 256"), QStringLiteral("Interrupteur 1 = 1")}, this))
-    , on_(choice("sens", {QStringLiteral("Levier en haut"), QStringLiteral("Levier en bas")}, this))
+    , on_(choice("sens", {QStringLiteral("En haut"), QStringLiteral("En bas")}, this))
     , offset_(choice("decalage",
                      {QStringLiteral("L'adresse elle-même"), QStringLiteral("L'adresse moins un (tout OFF = 1)")},
                      this))
@@ -80,7 +80,7 @@ ProfileEditor::ProfileEditor(QWidget *parent)
                     {QStringLiteral("Aucun (9 interrupteurs)"), QStringLiteral("Bouchon 120R"),
                      QStringLiteral("Poids 512"), QStringLiteral("Fonction de l'appareil")},
                     this))
-    , functionOn_(new QCheckBox(QStringLiteral("Sur ON"), this))
+    , functionOn_(new QCheckBox(QStringLiteral("Ré&glée sur ON"), this))
     , note_(new QLabel(this))
     , bank_(new BankView(this))
 {
@@ -92,15 +92,17 @@ ProfileEditor::ProfileEditor(QWidget *parent)
     note_->setObjectName(QStringLiteral("remarqueProfil"));
     note_->setWordWrap(true);
 
+    // The note first, where it is seen: why a built-in profile is greyed, or
+    // why an edit was not taken.
     auto *form = new QFormLayout(this);
-    form->addRow(QStringLiteral("&Nom :"), name_);
-    form->addRow(QStringLiteral("&Ordre :"), order_);
-    form->addRow(QStringLiteral("O&N :"), on_);
-    form->addRow(QStringLiteral("Les interrupteurs &donnent :"), offset_);
-    form->addRow(QStringLiteral("Interrupteur &10 :"), tenth_);
-    form->addRow(QStringLiteral("Nom de la &fonction :"), function_);
-    form->addRow(QString(), functionOn_);
     form->addRow(note_);
+    form->addRow(QStringLiteral("&Nom :"), name_);
+    form->addRow(QStringLiteral("O&rdre :"), order_);
+    form->addRow(QStringLiteral("Le&vier sur ON :"), on_);
+    form->addRow(QStringLiteral("Les interr&upteurs donnent :"), offset_);
+    form->addRow(QStringLiteral("Interrupteur &10 :"), tenth_);
+    form->addRow(QStringLiteral("Nom de la fon&ction :"), function_);
+    form->addRow(QString(), functionOn_);
     form->addRow(bank_);
 
     connect(name_, &QLineEdit::textEdited, this, &ProfileEditor::fieldChanged);
@@ -126,7 +128,7 @@ void ProfileEditor::setProfile(const dmx::SwitchProfile &profile, bool editable)
     function_->setEnabled(editable && function);
     functionOn_->setEnabled(editable && function);
     filling_ = false;
-    note_->clear();
+    say(QString());
     bank_->show(profile, switches_);
 }
 
@@ -154,6 +156,7 @@ void ProfileEditor::showSwitches(const std::array<bool, dmx::kTerminatorSwitch> 
 void ProfileEditor::say(const QString &why)
 {
     note_->setText(why);
+    note_->setVisible(!why.isEmpty()); // no empty line above the fields
 }
 
 void ProfileEditor::fieldChanged()

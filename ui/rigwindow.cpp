@@ -6,6 +6,10 @@
 #include "profilefile.h"
 #include "sheetpage.h"
 
+#include "look.h"
+#include "table.h"
+
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -15,24 +19,58 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSettings>
+#include <QSplitter>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
 using sheet::fromUtf8;
 
-enum Column { Line, Address, Label, Type, Channels, Profile, Switches, Remarks, Columns };
+// What a technician sets first: the fixture, its switches and what is wrong.
+enum Column { Line, Address, Label, Switches, Type, Channels, Profile, Remarks, Columns };
+
+// Rows the table shows at the least when the window opens, whatever the screen.
+constexpr int kLeastRows = 8;
 
 QString typeAndMode(const dmx::Fixture &f)
 {
     return f.mode.empty() ? fromUtf8(f.type) : fromUtf8(f.type) + QStringLiteral(" — ") + fromUtf8(f.mode);
+}
+
+// What the window remembers between runs, beside the profiles: the last
+// patches and the last folder. Read afresh each time: another run may have
+// opened a patch since.
+QString settingsPath()
+{
+    return QFileInfo(profilefile::path()).dir().filePath(QStringLiteral("patchs.ini"));
+}
+
+const QString kRecentKey = QStringLiteral("patchs/recents");
+const QString kFolderKey = QStringLiteral("patchs/dossier");
+
+QStringList recentPatches()
+{
+    return QSettings(settingsPath(), QSettings::IniFormat).value(kRecentKey).toStringList();
+}
+
+void keep(const QString &key, const QVariant &value)
+{
+    QSettings kept(settingsPath(), QSettings::IniFormat);
+    kept.setValue(key, value);
 }
 
 } // namespace
@@ -42,74 +80,129 @@ RigWindow::RigWindow(QWidget *parent)
     , file_(new QLabel(this))
     , summary_(new QLabel(this))
     , line_(new QComboBox(this))
-    , profile_(new QComboBox(this))
-    , problemsFirst_(new QCheckBox(QStringLiteral("Problèmes en &premier"), this))
+    , profile_(new QComboBox)
+    , problemsFirst_(new QCheckBox(QStringLiteral("Problèmes en pre&mier"), this))
+    , title_(new QLineEdit(this))
     , table_(new QTableWidget(0, Columns, this))
-    , newProfile_(new QPushButton(QStringLiteral("&Nouveau profil"), this))
-    , editor_(new ProfileEditor(this))
+    , recent_(new QPushButton(QStringLiteral("Patc&hs récents"), this))
+    , newProfile_(new QPushButton(QStringLiteral("Nouv&eau profil")))
+    , recentMenu_(new QMenu(recent_))
+    , editor_(new ProfileEditor)
+    , split_(new QSplitter(Qt::Vertical, this))
 {
     setObjectName(QStringLiteral("Patch"));
     setWindowTitle(QStringLiteral("Patch"));
     setAcceptDrops(true);
+    setPalette(look::readableWhenDisabled(palette()));
     file_->setObjectName(QStringLiteral("fichier"));
+    file_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     summary_->setObjectName(QStringLiteral("resume"));
     summary_->setWordWrap(true);
     line_->setObjectName(QStringLiteral("ligne"));
     profile_->setObjectName(QStringLiteral("profil"));
     problemsFirst_->setObjectName(QStringLiteral("problemes"));
+    title_->setObjectName(QStringLiteral("titre"));
+    title_->setClearButtonEnabled(true);
+    recent_->setObjectName(QStringLiteral("recents"));
+    recent_->setMenu(recentMenu_);
     newProfile_->setObjectName(QStringLiteral("nouveauProfil"));
     table_->setObjectName(QStringLiteral("appareils"));
+    table_->setAccessibleName(QStringLiteral("Appareils du patch"));
     table_->setHorizontalHeaderLabels({QStringLiteral("Ligne"), QStringLiteral("Adresse"), QStringLiteral("Nom"),
-                                       QStringLiteral("Type et mode"), QStringLiteral("Canaux"),
-                                       QStringLiteral("Profil"), QStringLiteral("Interrupteurs"),
+                                       QStringLiteral("Interrupteurs"), QStringLiteral("Type et mode"),
+                                       QStringLiteral("Canaux"), QStringLiteral("Profil"),
                                        QStringLiteral("Remarques")});
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->verticalHeader()->hide();
+    // One line a row, so that a small screen shows many: a long text ends in
+    // "…" and is read whole on hover and by a screen reader.
+    table_->setWordWrap(false);
+    table_->verticalHeader()->setMinimumSectionSize(table_->fontMetrics().height() + 4);
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 8);
     table_->horizontalHeader()->setStretchLastSection(true);
+    table_->setMinimumHeight(table_->horizontalHeader()->sizeHint().height()
+                             + 3 * table_->verticalHeader()->defaultSectionSize());
 
     auto *open = new QPushButton(QStringLiteral("&Ouvrir un patch…"), this);
     open->setObjectName(QStringLiteral("ouvrir"));
     auto *top = new QHBoxLayout;
     top->addWidget(open);
+    top->addWidget(recent_);
     top->addWidget(file_, 1);
     auto *filter = new QHBoxLayout;
+    auto *tableLabel = new QLabel(QStringLiteral("&Appareils —"), this);
+    tableLabel->setBuddy(table_);
+    filter->addWidget(tableLabel);
     auto *lineLabel = new QLabel(QStringLiteral("&Ligne :"), this);
     lineLabel->setBuddy(line_);
     filter->addWidget(lineLabel);
     filter->addWidget(line_);
     filter->addWidget(problemsFirst_);
-    filter->addStretch(1);
+    filter->addSpacing(12);
+    auto *titleLabel = new QLabel(QStringLiteral("&Titre :"), this);
+    titleLabel->setBuddy(title_);
+    filter->addWidget(titleLabel);
+    filter->addWidget(title_, 1);
 
+    // The profile area scrolls and gives way to the table: on a small screen
+    // the splitter keeps the fixtures in view, and the editor is a drag away.
+    auto *profiles = new QWidget;
     auto *choice = new QHBoxLayout;
-    auto *profileLabel = new QLabel(QStringLiteral("Pro&fil de ce type :"), this);
+    auto *profileLabel = new QLabel(QStringLiteral("Profil de ce t&ype :"));
     profileLabel->setBuddy(profile_);
     choice->addWidget(profileLabel);
     choice->addWidget(profile_, 1);
     choice->addWidget(newProfile_);
+    auto *profileLayout = new QVBoxLayout(profiles);
+    profileLayout->setContentsMargins({});
+    profileLayout->addLayout(choice);
+    profileLayout->addWidget(editor_);
+    profileLayout->addStretch(1);
+    auto *scroll = new QScrollArea;
+    scroll->setObjectName(QStringLiteral("zoneProfil"));
+    scroll->setWidget(profiles);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    split_->setObjectName(QStringLiteral("partage"));
+    split_->addWidget(table_);
+    split_->addWidget(scroll);
+    split_->setCollapsible(0, false);
+    split_->setStretchFactor(0, 1);
 
-    auto *panel = new ExportPanel({[this] { return shownPlan(); }, [this] { return title(); }, [this] { return name_; }},
-                                  this);
-    connect(panel, &ExportPanel::said, summary_, &QLabel::setText);
-    connect(panel, &ExportPanel::closeRequested, this, &QWidget::close);
+    panel_ = new ExportPanel({[this] { return shownPlan(); }, [this] { return title(); }, [this] { return name_; },
+                              [this] { return folder(); }},
+                             this, 5);
+    connect(panel_, &ExportPanel::said, summary_, &QLabel::setText);
+    connect(panel_, &ExportPanel::closeRequested, this, &QWidget::close);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(summary_);
     layout->addLayout(filter);
-    layout->addWidget(table_, 1);
-    layout->addLayout(choice);
-    layout->addWidget(editor_);
-    layout->addWidget(panel);
+    layout->addWidget(split_, 1);
+    layout->addWidget(panel_);
 
-    connect(open, &QPushButton::clicked, this, [this] {
-        const QString path = QFileDialog::getOpenFileName(
-            this, QStringLiteral("Ouvrir un patch"), QString(),
-            QStringLiteral("Patchs (*.csv *.txt *.tsv *.qxw *.mvr);;Tous les fichiers (*)"));
-        if (!path.isEmpty())
-            openFile(path);
-    });
+    // Reading order, as the eye goes down the window.
+    QWidget *order[] = {open, recent_, line_, problemsFirst_, title_, table_, profile_, newProfile_};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
+    // The keys of a desktop program. Escape closes as it closes a dialog.
+    const auto key = [this](QList<QKeySequence> keys, auto handler) {
+        auto *a = new QAction(this);
+        a->setShortcuts(keys);
+        connect(a, &QAction::triggered, this, handler);
+        addAction(a);
+    };
+    key({QKeySequence::Open}, [this] { chooseFile(); });
+    key({QKeySequence::Print}, [this] { panel_->print(); });
+    key({QKeySequence::Save}, [this] { panel_->saveAs(dmx::Format::Pdf); });
+    key({QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::Key_Escape)}, [this] { close(); });
+
+    connect(open, &QPushButton::clicked, this, &RigWindow::chooseFile);
+    connect(recentMenu_, &QMenu::aboutToShow, this, &RigWindow::fillRecent);
     connect(line_, &QComboBox::currentIndexChanged, this, &RigWindow::fillTable);
     connect(problemsFirst_, &QCheckBox::toggled, this, &RigWindow::fillTable);
     connect(table_, &QTableWidget::itemSelectionChanged, this, &RigWindow::rowChosen);
@@ -118,7 +211,9 @@ RigWindow::RigWindow(QWidget *parent)
     connect(editor_, &ProfileEditor::edited, this, &RigWindow::profileEdited);
 
     loadProfiles();
-    resize(1100, 800);
+    // Within the screen's free area, a frame's room left for the window manager.
+    const QSize room = screen()->availableGeometry().size() - QSize(16, 48);
+    resize(QSize(1100, 800).boundedTo(room));
     replan();
 }
 
@@ -142,21 +237,90 @@ bool RigWindow::openFile(const QString &path)
         QMessageBox::warning(this, windowTitle(), fromUtf8(error->message));
         return false;
     }
+    const QString full = QFileInfo(path).absoluteFilePath();
+    std::vector<std::string> recent;
+    for (const QString &p : recentPatches())
+        recent.push_back(p.toStdString());
+    QStringList kept;
+    for (const std::string &p : dmx::recentAfter(recent, full.toStdString()))
+        kept << QString::fromStdString(p);
+    keep(kRecentKey, kept);
+    keep(kFolderKey, QFileInfo(full).path());
     setRig(std::get<dmx::Rig>(std::move(read)), QFileInfo(path).fileName());
+    path_ = full;
     return true;
+}
+
+void RigWindow::chooseFile()
+{
+    if (auto *open = findChild<QFileDialog *>(QStringLiteral("ouvrirPatch")); open && open->isVisible()) {
+        open->raise(); // asked again while it is open: the same dialog
+        open->activateWindow();
+        return;
+    }
+    auto *dialog = new QFileDialog(this, QStringLiteral("Ouvrir un patch"), folder(),
+                                   QStringLiteral("Patchs (*.csv *.txt *.tsv *.qxw *.mvr);;Tous les fichiers (*)"));
+    dialog->setObjectName(QStringLiteral("ouvrirPatch"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    connect(dialog, &QFileDialog::fileSelected, this, [this](const QString &path) { openFile(path); });
+    dialog->open();
+}
+
+// Beside the patch shown, or where the last one was opened.
+QString RigWindow::folder() const
+{
+    if (!path_.isEmpty())
+        return QFileInfo(path_).path();
+    const QString last = QSettings(settingsPath(), QSettings::IniFormat).value(kFolderKey).toString();
+    return !last.isEmpty() && QFileInfo(last).isDir() ? last : QDir::homePath();
+}
+
+// The menu is filled as it opens: another run may have opened a patch since.
+void RigWindow::fillRecent()
+{
+    recentMenu_->clear();
+    const QStringList recent = recentPatches();
+    if (recent.isEmpty())
+        recentMenu_->addAction(QStringLiteral("Aucun patch ouvert jusqu'ici"))->setEnabled(false);
+    for (int i = 0; i < recent.size(); ++i) {
+        const QString path = recent[i];
+        const QFileInfo info(path);
+        // "&1 salle.mvr — /home/régie/spectacle": a digit to choose it from the keyboard.
+        QAction *a = recentMenu_->addAction(QStringLiteral("&%1 %2 — %3")
+                                                .arg(i + 1)
+                                                .arg(info.fileName().replace(u'&', QStringLiteral("&&")),
+                                                     QDir::toNativeSeparators(info.path()).replace(u'&', QStringLiteral("&&"))));
+        connect(a, &QAction::triggered, this, [this, path] {
+            if (QFileInfo::exists(path)) {
+                openFile(path);
+                return;
+            }
+            QStringList left = recentPatches();
+            left.removeAll(path);
+            keep(kRecentKey, left);
+            summary_->setText(QStringLiteral("« %1 » n'est plus à sa place : il est retiré des patchs récents.")
+                                  .arg(QDir::toNativeSeparators(path)));
+        });
+    }
 }
 
 void RigWindow::setRig(dmx::Rig rig, const QString &name)
 {
     rig_ = std::move(rig);
     name_ = name;
+    path_.clear();
     file_->setText(name);
+    title_->clear(); // a title belongs to its patch
+    title_->setPlaceholderText(fromUtf8(dmx::patchTitle(name.toStdString())));
     replan();
 }
 
 QString RigWindow::title() const
 {
-    return fromUtf8(dmx::patchTitle(name_.toStdString()));
+    const QString typed = title_->text();
+    return dmx::titleLine(typed.toStdString()).empty() ? fromUtf8(dmx::patchTitle(name_.toStdString())) : typed;
 }
 
 void RigWindow::dragEnterEvent(QDragEnterEvent *event)
@@ -173,6 +337,22 @@ void RigWindow::dropEvent(QDropEvent *event)
         event->acceptProposedAction();
         openFile(urls.front().toLocalFile());
     }
+}
+
+// Once laid out at its size: the table takes what it needs for its rows
+// first, the profile area what is left up to its own height.
+void RigWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (shown_)
+        return;
+    shown_ = true;
+    const int total = split_->height() - split_->handleWidth();
+    const int rows = table_->horizontalHeader()->sizeHint().height() + 2 * table_->frameWidth()
+                     + kLeastRows * table_->verticalHeader()->defaultSectionSize()
+                     + table_->horizontalScrollBar()->sizeHint().height();
+    const int profiles = std::min(split_->widget(1)->sizeHint().height(), std::max(0, total - rows));
+    split_->setSizes({total - profiles, profiles});
 }
 
 // After any change of the rig or the profiles; the chosen fixture stays chosen.
@@ -208,6 +388,7 @@ void RigWindow::fillTable()
 {
     const auto all = plan_.rows();
     const auto rows = plan_.rows(line_->currentData().toInt(), problemsFirst_->isChecked());
+    const QColor problem = look::problemText(table_->palette());
     const QSignalBlocker quiet(table_);
     table_->clearContents();
     table_->setRowCount(static_cast<int>(rows.size()));
@@ -215,19 +396,22 @@ void RigWindow::fillTable()
         const dmx::Row &row = *rows[static_cast<std::size_t>(r)];
         const dmx::Fixture &f = row.fixture;
         const QString cells[Columns] = {
-            QString::number(lineOf(row).number),
+            QString::number(row.fixture.universe),
             QString::number(f.address),
             fromUtf8(f.label),
+            fromUtf8(dmx::switchesText(plan_, row)),
             typeAndMode(f),
             f.channels ? QString::number(*f.channels) : QStringLiteral("?"),
             fromUtf8(plan_.profileOf(row).name),
-            fromUtf8(dmx::switchesText(plan_, row)),
             fromUtf8(dmx::remarksText(row)),
         };
         for (int c = 0; c < Columns; ++c) {
             auto *item = new QTableWidgetItem(cells[c]);
             if (row.problem())
-                item->setForeground(Qt::red);
+                item->setForeground(problem);
+            // A long text cut at the column's edge is read whole on hover.
+            if (c == Type || c == Profile || c == Remarks)
+                item->setToolTip(cells[c]);
             table_->setItem(r, c, item);
         }
         // Which row of the plan the line shows, whatever the order: the same
@@ -236,14 +420,6 @@ void RigWindow::fillTable()
                                     static_cast<int>(std::find(all.begin(), all.end(), &row) - all.begin()));
     }
     table_->resizeColumnsToContents();
-}
-
-const dmx::Line &RigWindow::lineOf(const dmx::Row &row) const
-{
-    for (const dmx::Line &line : plan_.lines)
-        if (!line.rows.empty() && &row >= &line.rows.front() && &row <= &line.rows.back())
-            return line;
-    return plan_.lines.front();
 }
 
 int RigWindow::currentIndex() const
@@ -270,6 +446,11 @@ void RigWindow::rowChosen()
         profile_->addItem(fromUtf8(p.name));
     profile_->setEnabled(row != nullptr);
     newProfile_->setEnabled(row != nullptr);
+    const QString forType = row ? QStringLiteral("Un profil à vous pour « %1 », copié de celui-ci.")
+                                      .arg(typeAndMode(row->fixture))
+                                : QString();
+    newProfile_->setToolTip(forType);
+    newProfile_->setAccessibleDescription(forType);
     if (!row) {
         editor_->setTitle(QStringLiteral("Profil des interrupteurs"));
         editor_->showSwitches({});
@@ -282,8 +463,13 @@ void RigWindow::rowChosen()
     profile_->setCurrentIndex(profile_->findText(fromUtf8(plan_.profileOf(*row).name)));
     editor_->showSwitches(row->on);
     if (plan_.profileOf(*row).name != editing_) {
-        editor_->setProfile(plan_.profileOf(*row), !dmx::Profiles::builtIn(plan_.profileOf(*row).name));
+        const bool builtIn = dmx::Profiles::builtIn(plan_.profileOf(*row).name);
+        editor_->setProfile(plan_.profileOf(*row), !builtIn);
         editing_ = plan_.profileOf(*row).name;
+        if (builtIn)
+            editor_->say(QStringLiteral("Profil intégré au programme : il ne peut pas être changé. « Nouveau "
+                                        "profil » en fait une copie à vous, pour « %1 », que vous pourrez changer.")
+                             .arg(typeAndMode(f)));
     }
 }
 
@@ -305,9 +491,13 @@ void RigWindow::newProfile()
     if (!row)
         return;
     const dmx::Fixture &f = row->fixture;
+    const QString type = typeAndMode(f);
     choices_.copyFor(plan_.profileOf(*row), f.type, f.mode);
     saveProfiles();
     replan();
+    if (const dmx::Row *now = currentRow())
+        editor_->say(QStringLiteral("Nouveau profil « %1 », pour tous les appareils « %2 » : ses champs le changent.")
+                         .arg(fromUtf8(plan_.profileOf(*now).name), type));
 }
 
 // Edits change the user's own profile in place, under its new name too: every

@@ -81,37 +81,51 @@ private:
     }
 
     // Pages are cut before the drawing, so that each footer knows the count.
-    // A rig's line starts on a page with room for its title, headings and
-    // one row; a run is one line without a title.
+    // A run is one line without a title, cut where a page is full; a rig's
+    // lines are cut by core's rule, which leaves no row alone on a page.
     std::vector<std::vector<Block>> layOut(qreal introHeight) const
     {
         std::vector<std::vector<Block>> pages(1);
         const qreal bottom = height_ - paper::kFooterHeight;
         qreal y = introHeight;
         const bool titled = !plan_.run;
-        const auto room = [&](qreal h) { return y + h <= bottom || pages.back().empty(); };
         const auto put = [&](Block b) {
             pages.back().push_back(b);
             y += heightOf(b);
+        };
+        const auto newPage = [&] {
+            pages.emplace_back();
+            y = 0;
         };
         const auto top = [&](const dmx::Line &line, bool continued) {
             if (titled)
                 put({Block::LineTitle, &line, nullptr, continued});
             put({Block::Headings, &line});
         };
+        const qreal topHeight = (titled ? kLineHeight : 0) + columns_.headingHeight;
         for (const dmx::Line &line : plan_.lines) {
-            if (!room((titled ? kLineHeight : 0) + columns_.headingHeight + kRowHeight)) {
-                pages.emplace_back();
-                y = 0;
-            }
-            top(line, false);
-            for (const dmx::Row &row : line.rows) {
-                if (!room(kRowHeight)) {
-                    pages.emplace_back();
-                    y = 0;
-                    top(line, true);
+            if (!titled) {
+                top(line, false);
+                for (const dmx::Row &row : line.rows) {
+                    if (y + kRowHeight > bottom) {
+                        newPage();
+                        top(line, true);
+                    }
+                    put({Block::Fixture, &line, &row});
                 }
-                put({Block::Fixture, &line, &row});
+                continue;
+            }
+            const qreal left = bottom - y;
+            std::size_t next = 0;
+            const auto pieces = dmx::linePieces(line.rows.size(), left, bottom, topHeight, kRowHeight);
+            for (std::size_t i = 0; i < pieces.size(); ++i) {
+                if (i > 0 || pieces[i] == 0)
+                    newPage();
+                if (pieces[i] == 0)
+                    continue;
+                top(line, next > 0);
+                for (std::size_t k = 0; k < pieces[i]; ++k)
+                    put({Block::Fixture, &line, &line.rows[next++]});
             }
         }
         return pages;
@@ -224,10 +238,21 @@ private:
         else
             paper::text(p_, QRectF(c.bankLeft + paper::kSideLabels, y, c.bankWidth - paper::kSideLabels, kRowHeight),
                         kLeft, QStringLiteral("pas de réglage possible"), bold);
-        // A run's remarks are few and short; a rig's may name other fixtures.
-        const QFont remarks = plan_.run ? bold : font(26, row.problem());
-        paper::text(p_, QRectF(c.remarksLeft(), y + 6, width_ - c.remarksLeft(), kRowHeight - 12),
-                    kLeft | Qt::TextWordWrap, fromUtf8(dmx::remarksText(row)), remarks);
+        // A run's remarks are few and short; a rig's may name other fixtures,
+        // under the switches to set ON in words, read more easily in a dim
+        // place than the drawing.
+        const QRectF remarksBox(c.remarksLeft(), y + 6, width_ - c.remarksLeft(), kRowHeight - 12);
+        if (plan_.run) {
+            paper::text(p_, remarksBox, kLeft | Qt::TextWordWrap, fromUtf8(dmx::remarksText(row)), bold);
+        } else {
+            const QString on = row.settable ? fromUtf8(dmx::switchesText(plan_, row)) : QString();
+            const QFont onFont = font(28, true);
+            const int wrap = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
+            const qreal onHeight = on.isEmpty() ? 0 : QFontMetricsF(onFont, &device_).boundingRect(remarksBox, wrap, on).height() + 4;
+            paper::text(p_, remarksBox, wrap, on, onFont);
+            paper::text(p_, remarksBox.adjusted(0, onHeight, 0, 0), on.isEmpty() ? kLeft | Qt::TextWordWrap : wrap,
+                        fromUtf8(dmx::remarksText(row)), font(26, row.problem()));
+        }
         paper::rule(p_, width_, y + kRowHeight, 2);
         return y + kRowHeight;
     }
