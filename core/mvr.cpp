@@ -21,22 +21,45 @@ struct Budget
     std::size_t perEntry, left;
 };
 
-// libzip's reason in French where a technician may meet it, else its own.
+// libzip's reason in French, from its code: its own words are English.
 std::string reason(const zip_error_t *error)
 {
     switch (zip_error_code_zip(error)) {
-    case ZIP_ER_NOZIP: return "pas une archive zip";
-    case ZIP_ER_INCONS: return "archive incohérente";
-    case ZIP_ER_CRC: return "somme de contrôle fausse : fichier abîmé";
-    case ZIP_ER_EOF: return "fichier coupé avant la fin";
+    case ZIP_ER_OK: return "aucune erreur";
+    case ZIP_ER_MULTIDISK: return "archive en plusieurs volumes";
+    case ZIP_ER_RENAME:
+    case ZIP_ER_CLOSE:
+    case ZIP_ER_WRITE:
+    case ZIP_ER_TMPOPEN:
+    case ZIP_ER_REMOVE:
+    case ZIP_ER_RDONLY: return "écriture impossible";
+    case ZIP_ER_SEEK:
     case ZIP_ER_READ:
     case ZIP_ER_OPEN:
     case ZIP_ER_NOENT: return "fichier illisible";
-    case ZIP_ER_COMPNOTSUPP: return "méthode de compression inconnue";
-    case ZIP_ER_ENCRNOTSUPP:
-    case ZIP_ER_NOPASSWD: return "archive chiffrée";
+    case ZIP_ER_CRC: return "somme de contrôle fausse : fichier abîmé";
+    case ZIP_ER_ZIPCLOSED:
+    case ZIP_ER_INTERNAL:
+    case ZIP_ER_INUSE:
+    case ZIP_ER_CANCELLED: return "erreur interne du lecteur zip";
+    case ZIP_ER_EXISTS: return "un même nom y figure deux fois";
+    case ZIP_ER_ZLIB:
+    case ZIP_ER_COMPRESSED_DATA: return "données compressées abîmées";
     case ZIP_ER_MEMORY: return "mémoire insuffisante";
-    default: return zip_error_strerror(const_cast<zip_error_t *>(error));
+    case ZIP_ER_CHANGED:
+    case ZIP_ER_INVAL:
+    case ZIP_ER_OPNOTSUPP:
+        return "opération refusée par le lecteur zip";
+    case ZIP_ER_COMPNOTSUPP: return "méthode de compression inconnue";
+    case ZIP_ER_EOF: return "fichier coupé avant la fin";
+    case ZIP_ER_NOZIP: return "pas une archive zip";
+    case ZIP_ER_INCONS: return "archive incohérente";
+    case ZIP_ER_ENCRNOTSUPP:
+    case ZIP_ER_NOPASSWD:
+    case ZIP_ER_WRONGPASSWD: return "archive chiffrée";
+    case ZIP_ER_DELETED: return "entrée effacée";
+    case ZIP_ER_TELL: return "position illisible dans le fichier";
+    default: return "archive zip illisible";
     }
 }
 
@@ -83,171 +106,13 @@ Archive openArchive(std::string_view bytes, std::string &why)
     return Archive(archive, &zip_discard);
 }
 
-// A fixture type's modes, from the GDTF file inside the scene; read once per file.
-struct FixtureType
-{
-    std::string name;    // maker and model
-    std::string problem; // why no footprint can come from it
-    std::string description;
-};
-
-class Scene
-{
-public:
-    Scene(zip_t *archive, std::string name, const ReadOptions &options)
-        : archive_(archive), name_(std::move(name)),
-          budget_{options.mostEntryBytes, options.mostUnpackedBytes} {}
-
-    std::variant<Rig, ReadError> read();
-
-private:
-    const FixtureType &type(const std::string &typeFile);
-    ReadError fail(const std::string &what) const { return cannotRead(name_, what); }
-
-    zip_t *archive_;
-    std::string name_;
-    Budget budget_;
-    std::map<std::string, FixtureType> types_;
-    std::map<std::pair<std::string, std::string>, std::variant<std::map<int, int>, ReadError>> footprints_;
-};
-
-const FixtureType &Scene::type(const std::string &typeFile)
-{
-    auto [it, added] = types_.try_emplace(typeFile);
-    FixtureType &t = it->second;
-    if (!added)
-        return t;
-    // Only looked up by name inside the archive: nothing is unpacked to disk,
-    // so a name climbing out with "../" leads nowhere.
-    zip_int64_t index = zip_name_locate(archive_, typeFile.c_str(), 0);
-    if (index < 0)
-        index = zip_name_locate(archive_, (typeFile + ".gdtf").c_str(), 0);
-    if (index < 0) {
-        t.problem = "fichier GDTF « " + typeFile + " » absent de la scène";
-        return t;
-    }
-    const Entry gdtf = readEntry(archive_, index, budget_);
-    if (!gdtf.problem.empty()) {
-        t.problem = "fichier GDTF « " + typeFile + " » : " + gdtf.problem;
-        return t;
-    }
-    std::string why;
-    const Archive inner = openArchive(gdtf.bytes, why);
-    const zip_int64_t description = inner ? zip_name_locate(inner.get(), "description.xml", 0) : -1;
-    if (description < 0) {
-        t.problem = "fichier GDTF « " + typeFile + " » illisible (" + (inner ? "pas de description.xml" : why) + ")";
-        return t;
-    }
-    Entry xml = readEntry(inner.get(), description, budget_);
-    if (!xml.problem.empty()) {
-        t.problem = "fichier GDTF « " + typeFile + " » : " + xml.problem;
-        return t;
-    }
-    t.description = std::move(xml.bytes);
-    pugi::xml_document doc;
-    if (doc.load_buffer(t.description.data(), t.description.size())) {
-        const pugi::xml_node ft = doc.child("GDTF").child("FixtureType");
-        const std::string maker = ft.attribute("Manufacturer").value();
-        const std::string model = ft.attribute("Name").value();
-        t.name = maker.empty() ? model : maker + " " + model;
-    }
-    return t;
-}
-
-std::variant<Rig, ReadError> Scene::read()
-{
-    const zip_int64_t index = zip_name_locate(archive_, "GeneralSceneDescription.xml", 0);
-    if (index < 0)
-        return fail("pas de GeneralSceneDescription.xml dans l'archive : ce n'est pas une scène MVR");
-    const Entry entry = readEntry(archive_, index, budget_);
-    if (!entry.problem.empty())
-        return fail("GeneralSceneDescription.xml : " + entry.problem);
-    const std::string &xml = entry.bytes;
-    pugi::xml_document doc;
-    const pugi::xml_parse_result parsed = doc.load_buffer(xml.data(), xml.size());
-    if (!parsed)
-        return fail("GeneralSceneDescription.xml, XML incorrect à la ligne "
-                    + std::to_string(lineAt(xml, parsed.offset)) + " (" + parsed.description() + ")");
-    const pugi::xml_node scene = doc.child("GeneralSceneDescription").child("Scene");
-    if (!scene)
-        return fail("GeneralSceneDescription.xml sans élément Scene");
-
-    Rig rig;
-    LineCounter lines(xml);
-    // Fixtures may sit in layers, groups or under trusses: every one counts.
-    for (const pugi::xpath_node &found : scene.select_nodes(".//Fixture")) {
-        const pugi::xml_node node = found.node();
-        const std::string where = "GeneralSceneDescription.xml, ligne "
-                                  + std::to_string(lines.at(node.offset_debug()));
-        std::string label = node.attribute("name").value();
-        if (label.empty())
-            label = node.child_value("FixtureID");
-        const std::string typeFile = node.child_value("GDTFSpec");
-        const std::string mode = node.child_value("GDTFMode");
-        const FixtureType &t = type(typeFile);
-        if (label.empty())
-            label = (t.name.empty() ? "Appareil" : t.name) + " " + std::to_string(rig.fixtures.size() + 1);
-        std::optional<std::map<int, int>> footprint;
-        std::string problem = t.problem;
-        if (problem.empty()) {
-            auto [cached, added] = footprints_.try_emplace({typeFile, mode}, std::map<int, int>{});
-            if (added)
-                cached->second = gdtfFootprint(t.description, mode, typeFile);
-            if (auto *f = std::get_if<0>(&cached->second))
-                footprint = *f;
-            else
-                problem = std::get<1>(cached->second).message;
-        }
-        for (const pugi::xml_node &a : node.child("Addresses").children("Address")) {
-            const std::string text = a.text().get();
-            const auto address = parsePatchAddress(text);
-            const auto dmxBreak = wholeNumber(a.attribute("break").value()).value_or(0);
-            if (!address)
-                return fail("adresse « " + text + " » illisible, " + where + " (« " + label + " »)");
-            if (address->address == 0)
-                continue; // not patched
-            Fixture f;
-            f.label = dmxBreak == 0 ? label : label + " (partie " + std::to_string(dmxBreak + 1) + ")";
-            f.type = t.name.empty() ? typeFile : t.name;
-            f.mode = mode;
-            f.universe = address->universe;
-            f.address = address->address;
-            f.where = where;
-            if (footprint) {
-                // Address breaks count from 0, the GDTF's DMX breaks from 1.
-                const auto slots = footprint->find(dmxBreak + 1);
-                if (slots != footprint->end())
-                    f.channels = slots->second;
-            }
-            f.channelsNote = problem;
-            rig.fixtures.push_back(std::move(f));
-        }
-    }
-    return rig;
-}
-
-std::variant<Rig, ReadError> readScene(Archive archive, const std::string &why,
-                                       const std::string &name, const ReadOptions &options)
-{
-    if (!archive)
-        return cannotRead(name, "ce n'est pas une archive MVR lisible (" + why + ")");
-    return Scene(archive.get(), name, options).read();
-}
-
-} // namespace
-
-std::variant<std::map<int, int>, ReadError> gdtfFootprint(std::string_view descriptionXml,
-                                                          const std::string &mode,
-                                                          const std::string &name)
+// A mode's slots per break, from a GDTF description parsed once.
+std::variant<std::map<int, BreakSlots>, ReadError> footprintOf(const pugi::xml_document &doc, const std::string &mode,
+                                                               const std::string &name)
 {
     const auto fail = [&name](const std::string &what) {
         return ReadError{"fichier GDTF « " + name + " » : " + what};
     };
-    pugi::xml_document doc;
-    const pugi::xml_parse_result parsed = doc.load_buffer(descriptionXml.data(), descriptionXml.size());
-    if (!parsed)
-        return fail("description.xml, XML incorrect à la ligne "
-                    + std::to_string(lineAt(descriptionXml, parsed.offset)));
     const pugi::xml_node type = doc.child("GDTF").child("FixtureType");
     const pugi::xml_node dmxMode = type.child("DMXModes").find_child_by_attribute("DMXMode", "Name", mode.c_str());
     if (!dmxMode)
@@ -306,11 +171,195 @@ std::variant<std::map<int, int>, ReadError> gdtfFootprint(std::string_view descr
             widen(slots, dmxBreak, repeat->second.first + offsets->first - 1,
                   repeat->second.second + offsets->second - 1);
     }
-    std::map<int, int> footprint;
+    std::map<int, BreakSlots> footprint;
     for (const auto &[b, range] : slots)
-        footprint[b] = range.second - range.first + 1;
+        footprint[b] = {range.first, range.second};
     return footprint;
 }
+
+
+// A fixture type's modes, from the GDTF file inside the scene; read once per file.
+struct FixtureType
+{
+    std::string name;    // maker and model
+    std::string problem; // why no footprint can come from it
+    pugi::xml_document doc; // parsed once, whatever the number of modes used
+};
+
+class Scene
+{
+public:
+    Scene(zip_t *archive, std::string name, const ReadOptions &options)
+        : archive_(archive), name_(std::move(name)),
+          budget_{options.mostEntryBytes, options.mostUnpackedBytes} {}
+
+    std::variant<Rig, ReadError> read();
+
+private:
+    const FixtureType &type(const std::string &typeFile);
+    ReadError fail(const std::string &what) const { return cannotRead(name_, what); }
+
+    zip_t *archive_;
+    std::string name_;
+    Budget budget_;
+    std::map<std::string, FixtureType> types_;
+    std::map<std::pair<std::string, std::string>, std::variant<std::map<int, BreakSlots>, ReadError>> footprints_;
+};
+
+const FixtureType &Scene::type(const std::string &typeFile)
+{
+    auto [it, added] = types_.try_emplace(typeFile);
+    FixtureType &t = it->second;
+    if (!added)
+        return t;
+    // Only looked up by name inside the archive: nothing is unpacked to disk,
+    // so a name climbing out with "../" leads nowhere.
+    zip_int64_t index = zip_name_locate(archive_, typeFile.c_str(), 0);
+    if (index < 0)
+        index = zip_name_locate(archive_, (typeFile + ".gdtf").c_str(), 0);
+    if (index < 0) {
+        t.problem = "fichier GDTF « " + typeFile + " » absent de la scène";
+        return t;
+    }
+    const Entry gdtf = readEntry(archive_, index, budget_);
+    if (!gdtf.problem.empty()) {
+        t.problem = "fichier GDTF « " + typeFile + " » : " + gdtf.problem;
+        return t;
+    }
+    std::string why;
+    const Archive inner = openArchive(gdtf.bytes, why);
+    const zip_int64_t description = inner ? zip_name_locate(inner.get(), "description.xml", 0) : -1;
+    if (description < 0) {
+        t.problem = "fichier GDTF « " + typeFile + " » illisible (" + (inner ? "pas de description.xml" : why) + ")";
+        return t;
+    }
+    Entry xml = readEntry(inner.get(), description, budget_);
+    if (!xml.problem.empty()) {
+        t.problem = "fichier GDTF « " + typeFile + " » : " + xml.problem;
+        return t;
+    }
+    const std::string &text = xml.bytes;
+    if (const auto dense = tooManyMarks(text)) {
+        t.problem = "fichier GDTF « " + typeFile + " » : " + *dense;
+        return t;
+    }
+    const pugi::xml_parse_result parsed = t.doc.load_buffer(text.data(), text.size());
+    if (!parsed) {
+        t.problem = "fichier GDTF « " + typeFile + " » : description.xml, XML incorrect à la ligne "
+                    + std::to_string(lineAt(text, parsed.offset)) + " (" + xmlReason(parsed.status) + ")";
+        return t;
+    }
+    const pugi::xml_node ft = t.doc.child("GDTF").child("FixtureType");
+    const std::string maker = ft.attribute("Manufacturer").value();
+    const std::string model = ft.attribute("Name").value();
+    t.name = maker.empty() ? model : maker + " " + model;
+    return t;
+}
+
+std::variant<Rig, ReadError> Scene::read()
+{
+    const zip_int64_t index = zip_name_locate(archive_, "GeneralSceneDescription.xml", 0);
+    if (index < 0)
+        return fail("pas de GeneralSceneDescription.xml dans l'archive : ce n'est pas une scène MVR");
+    const Entry entry = readEntry(archive_, index, budget_);
+    if (!entry.problem.empty())
+        return fail("GeneralSceneDescription.xml : " + entry.problem);
+    const std::string &xml = entry.bytes;
+    if (const auto dense = tooManyMarks(xml))
+        return fail("GeneralSceneDescription.xml : " + *dense);
+    pugi::xml_document doc;
+    const pugi::xml_parse_result parsed = doc.load_buffer(xml.data(), xml.size());
+    if (!parsed)
+        return fail("GeneralSceneDescription.xml, XML incorrect à la ligne "
+                    + std::to_string(lineAt(xml, parsed.offset)) + " (" + xmlReason(parsed.status) + ")");
+    const pugi::xml_node scene = doc.child("GeneralSceneDescription").child("Scene");
+    if (!scene)
+        return fail("GeneralSceneDescription.xml sans élément Scene");
+
+    Rig rig;
+    LineCounter lines(xml);
+    // Fixtures may sit in layers, groups or under trusses: every one counts.
+    for (const pugi::xpath_node &found : scene.select_nodes(".//Fixture")) {
+        const pugi::xml_node node = found.node();
+        const std::string where = "GeneralSceneDescription.xml, ligne "
+                                  + std::to_string(lines.at(node.offset_debug()));
+        std::string label = node.attribute("name").value();
+        if (label.empty())
+            label = node.child_value("FixtureID");
+        const std::string typeFile = node.child_value("GDTFSpec");
+        const std::string mode = node.child_value("GDTFMode");
+        const FixtureType &t = type(typeFile);
+        if (label.empty())
+            label = (t.name.empty() ? "Appareil" : t.name) + " " + std::to_string(rig.fixtures.size() + 1);
+        std::optional<std::map<int, BreakSlots>> footprint;
+        std::string problem = t.problem;
+        if (problem.empty()) {
+            auto [cached, added] = footprints_.try_emplace({typeFile, mode}, std::map<int, BreakSlots>{});
+            if (added)
+                cached->second = footprintOf(t.doc, mode, typeFile);
+            if (auto *f = std::get_if<0>(&cached->second))
+                footprint = *f;
+            else
+                problem = std::get<1>(cached->second).message;
+        }
+        bool patched = false;
+        for (const pugi::xml_node &a : node.child("Addresses").children("Address")) {
+            const std::string text = a.text().get();
+            const AddressRead address = readAddress(text);
+            const auto dmxBreak = wholeNumber(a.attribute("break").value()).value_or(0);
+            if (address.problem.empty() && address.at.address == 0)
+                continue; // not patched
+            patched = true;
+            Fixture f;
+            f.label = dmxBreak == 0 ? label : label + " (partie " + std::to_string(dmxBreak + 1) + ")";
+            f.type = t.name.empty() ? typeFile : t.name;
+            f.mode = mode;
+            f.universe = address.at.universe;
+            f.address = address.at.address;
+            f.addressProblem = address.problem;
+            f.where = where;
+            if (footprint) {
+                // Address breaks count from 0, the GDTF's DMX breaks from 1.
+                const auto slots = footprint->find(dmxBreak + 1);
+                if (slots != footprint->end()) {
+                    f.channels = slots->second.last - slots->second.first + 1;
+                    f.offset = slots->second.first - 1;
+                }
+            }
+            f.channelsNote = problem;
+            rig.fixtures.push_back(std::move(f));
+        }
+        rig.unpatched += !patched;
+        if (const auto tooMany = tooManyFixtures(rig))
+            return fail(*tooMany);
+    }
+    if (rig.fixtures.empty() && rig.unpatched == 0)
+        return fail("aucun appareil dans la scène");
+    return rig;
+}
+
+std::variant<Rig, ReadError> readScene(Archive archive, const std::string &why,
+                                       const std::string &name, const ReadOptions &options)
+{
+    if (!archive)
+        return cannotRead(name, "ce n'est pas une archive MVR lisible (" + why + ")");
+    return Scene(archive.get(), name, options).read();
+}
+
+} // namespace
+
+std::variant<std::map<int, BreakSlots>, ReadError> gdtfFootprint(std::string_view descriptionXml,
+                                                                 const std::string &mode,
+                                                                 const std::string &name)
+{
+    pugi::xml_document doc;
+    const pugi::xml_parse_result parsed = doc.load_buffer(descriptionXml.data(), descriptionXml.size());
+    if (!parsed)
+        return ReadError{"fichier GDTF « " + name + " » : description.xml, XML incorrect à la ligne "
+                         + std::to_string(lineAt(descriptionXml, parsed.offset))};
+    return footprintOf(doc, mode, name);
+}
+
 
 std::variant<Rig, ReadError> readMvr(std::string_view bytes, const std::string &name,
                                      const ReadOptions &options)
