@@ -106,46 +106,61 @@ Archive openArchive(std::string_view bytes, std::string &why)
     return Archive(archive, &zip_discard);
 }
 
-// A mode's slots per break, from a GDTF description parsed once.
-std::variant<std::map<int, BreakSlots>, ReadError> footprintOf(const pugi::xml_document &doc, const std::string &mode,
-                                                               const std::string &name)
-{
-    const auto fail = [&name](const std::string &what) {
-        return ReadError{"fichier GDTF « " + name + " » : " + what};
-    };
-    const pugi::xml_node type = doc.child("GDTF").child("FixtureType");
-    const pugi::xml_node dmxMode = type.child("DMXModes").find_child_by_attribute("DMXMode", "Name", mode.c_str());
-    if (!dmxMode)
-        return fail("pas de mode « " + mode + " »");
+using Span = std::pair<int, int>; // lowest, highest
 
-    const std::string modeTop = dmxMode.attribute("Geometry").value();
-    // Each geometry's top-level geometry. References under the mode's
-    // geometry repeat a top-level geometry's channels at their own offsets,
-    // per break: only the lowest and highest offset matter to the footprint.
+void widen(std::map<int, Span> &spans, int key, int low, int high)
+{
+    auto [it, added] = spans.try_emplace(key, low, high);
+    it->second.first = std::min(it->second.first, low);
+    it->second.second = std::max(it->second.second, high);
+}
+
+// What a GDTF description says of its geometries and modes, gathered once per
+// file whatever the number of modes the scene uses.
+struct TypeIndex
+{
+    std::map<std::string, pugi::xml_node> modes;
+    // Each geometry's top-level geometry.
     std::map<std::string, std::string> topOf;
-    using Span = std::pair<int, int>; // lowest, highest
-    std::map<std::pair<std::string, int>, Span> repeats; // (geometry, break) -> offsets
-    const auto widen = [](auto &spans, const auto &key, int low, int high) {
-        auto [it, added] = spans.try_emplace(key, low, high);
-        it->second.first = std::min(it->second.first, low);
-        it->second.second = std::max(it->second.second, high);
-    };
+    // References under a top-level geometry repeat another top-level
+    // geometry's channels at their own offsets, per break: only the lowest
+    // and highest offset matter to a footprint. (top, referenced) -> break -> offsets
+    std::map<std::pair<std::string, std::string>, std::map<int, Span>> repeats;
+};
+
+TypeIndex indexOf(const pugi::xml_document &doc)
+{
+    TypeIndex index;
+    const pugi::xml_node type = doc.child("GDTF").child("FixtureType");
+    for (const pugi::xml_node &mode : type.child("DMXModes").children("DMXMode"))
+        index.modes.emplace(mode.attribute("Name").value(), mode);
     for (const pugi::xml_node &top : type.child("Geometries").children()) {
         const std::string topName = top.attribute("Name").value();
-        topOf[topName] = topName;
+        index.topOf[topName] = topName;
         for (const pugi::xpath_node &d : top.select_nodes(".//*[@Name]")) {
             const pugi::xml_node g = d.node();
-            topOf.emplace(g.attribute("Name").value(), topName);
-            if (std::string(g.name()) != "GeometryReference" || topName != modeTop)
+            index.topOf.emplace(g.attribute("Name").value(), topName);
+            if (std::string(g.name()) != "GeometryReference")
                 continue;
+            auto &spans = index.repeats[{topName, g.attribute("Geometry").value()}];
             for (const pugi::xml_node &b : g.children("Break")) {
                 const int offset = wholeNumber(b.attribute("DMXOffset").value()).value_or(1);
-                widen(repeats, std::pair(std::string(g.attribute("Geometry").value()),
-                                         wholeNumber(b.attribute("DMXBreak").value()).value_or(1)),
-                      offset, offset);
+                widen(spans, wholeNumber(b.attribute("DMXBreak").value()).value_or(1), offset, offset);
             }
         }
     }
+    return index;
+}
+
+// A mode's slots per break.
+std::variant<std::map<int, BreakSlots>, ReadError> footprintOf(const TypeIndex &index, const std::string &mode,
+                                                               const std::string &name)
+{
+    const auto found = index.modes.find(mode);
+    if (found == index.modes.end())
+        return ReadError{"fichier GDTF « " + name + " » : pas de mode « " + mode + " »"};
+    const pugi::xml_node dmxMode = found->second;
+    const std::string modeTop = dmxMode.attribute("Geometry").value();
 
     std::map<int, Span> slots; // per break
     for (const pugi::xml_node &channel : dmxMode.child("DMXChannels").children("DMXChannel")) {
@@ -161,15 +176,16 @@ std::variant<std::map<int, BreakSlots>, ReadError> footprintOf(const pugi::xml_d
         }
         if (!offsets)
             continue;
-        const auto top = topOf.find(channel.attribute("Geometry").value());
-        const auto repeat = top == topOf.end() || top->second == modeTop
-                                ? repeats.end()
-                                : repeats.find({top->second, dmxBreak});
-        if (repeat == repeats.end())
+        const auto top = index.topOf.find(channel.attribute("Geometry").value());
+        const std::map<int, Span> *repeat = nullptr;
+        if (top != index.topOf.end() && top->second != modeTop)
+            if (const auto r = index.repeats.find({modeTop, top->second}); r != index.repeats.end())
+                repeat = &r->second;
+        const auto span = repeat ? repeat->find(dmxBreak) : std::map<int, Span>::const_iterator();
+        if (!repeat || span == repeat->end())
             widen(slots, dmxBreak, offsets->first, offsets->second);
         else
-            widen(slots, dmxBreak, repeat->second.first + offsets->first - 1,
-                  repeat->second.second + offsets->second - 1);
+            widen(slots, dmxBreak, span->second.first + offsets->first - 1, span->second.second + offsets->second - 1);
     }
     std::map<int, BreakSlots> footprint;
     for (const auto &[b, range] : slots)
@@ -184,6 +200,7 @@ struct FixtureType
     std::string name;    // maker and model
     std::string problem; // why no footprint can come from it
     pugi::xml_document doc; // parsed once, whatever the number of modes used
+    TypeIndex index;
 };
 
 class Scene
@@ -249,6 +266,7 @@ const FixtureType &Scene::type(const std::string &typeFile)
                     + std::to_string(lineAt(text, parsed.offset)) + " (" + xmlReason(parsed.status) + ")";
         return t;
     }
+    t.index = indexOf(t.doc);
     const pugi::xml_node ft = t.doc.child("GDTF").child("FixtureType");
     const std::string maker = ft.attribute("Manufacturer").value();
     const std::string model = ft.attribute("Name").value();
@@ -296,7 +314,7 @@ std::variant<Rig, ReadError> Scene::read()
         if (problem.empty()) {
             auto [cached, added] = footprints_.try_emplace({typeFile, mode}, std::map<int, BreakSlots>{});
             if (added)
-                cached->second = footprintOf(t.doc, mode, typeFile);
+                cached->second = footprintOf(t.index, mode, typeFile);
             if (auto *f = std::get_if<0>(&cached->second))
                 footprint = *f;
             else
@@ -357,7 +375,7 @@ std::variant<std::map<int, BreakSlots>, ReadError> gdtfFootprint(std::string_vie
     if (!parsed)
         return ReadError{"fichier GDTF « " + name + " » : description.xml, XML incorrect à la ligne "
                          + std::to_string(lineAt(descriptionXml, parsed.offset))};
-    return footprintOf(doc, mode, name);
+    return footprintOf(indexOf(doc), mode, name);
 }
 
 
