@@ -248,7 +248,8 @@ Plan makePlan(const Rig &rig, const Profiles &choices, const PlanOptions &option
                    + counted(static_cast<long long>(plan.lines.size()), "ligne", "lignes") + ", "
                    + counted(static_cast<long long>(plan.profiles.size()), "profil", "profils") + ". ";
     if (plan.problems == 0) {
-        plan.summary += "Aucun problème.";
+        if (!rig.fixtures.empty() || rig.unpatched == 0)
+            plan.summary += "Aucun problème.";
     } else {
         plan.summary += counted(plan.problems, "appareil à revoir", "appareils à revoir") + " :";
         std::string sep = " ";
@@ -267,7 +268,7 @@ Plan makePlan(const Rig &rig, const Profiles &choices, const PlanOptions &option
         plan.summary += ".";
     }
     if (rig.unpatched > 0)
-        plan.summary += " " + counted(static_cast<long long>(rig.unpatched), "appareil sans adresse, non repris",
+        plan.summary += (rig.fixtures.empty() ? "" : " ") + counted(static_cast<long long>(rig.unpatched), "appareil sans adresse, non repris",
                                       "appareils sans adresse, non repris") + ".";
     return plan;
 }

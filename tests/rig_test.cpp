@@ -525,6 +525,8 @@ TEST(Rig, SummarySaysTheUnpatched)
     EXPECT_EQ(makePlan(rig, variants()).summary,
               "2 appareils sur 1 ligne, 1 profil. 1 appareil à revoir : adresse du patch inutilisable (1). "
               "72 appareils sans adresse, non repris.");
+    rig.fixtures.clear();
+    EXPECT_EQ(makePlan(rig, variants()).summary, "0 appareil sur 0 ligne, 0 profil. 72 appareils sans adresse, non repris.");
 }
 
 // Each field of a profile, at address 5 on a lone fixture: the levers up
