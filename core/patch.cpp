@@ -253,7 +253,7 @@ void CsvList::row(const Record &record, int line)
             if (n && *n >= 1 && *n <= kMostChannels)
                 f.channels = *n;
             else
-                f.channelsNote = "« " + channelsText + " » illisible, colonne Canaux";
+                f.channelsNote = "« " + visible(channelsText) + " » illisible, colonne Canaux";
         } else if (options_.library && !f.type.empty()) {
             f.channels = options_.library->channels(f.type, f.mode);
         }

@@ -212,14 +212,14 @@ AddressRead readAddress(std::string_view text)
         const auto absolute = wholeNumber(s);
         // Six digits at most: always within the last universe.
         if (!absolute)
-            out.problem = "adresse « " + s + " » illisible";
+            out.problem = "adresse « " + visible(s) + " » illisible";
         else if (*absolute > 0)
             out.at = {(*absolute - 1) / kLastChannel + 1, (*absolute - 1) % kLastChannel + 1};
         return out;
     }
     const std::string_view universe = std::string_view(s).substr(0, split), address = std::string_view(s).substr(split + 1);
     if (!wholeNumber(trimmed(universe, " ")) || !wholeNumber(trimmed(address, " "))) {
-        out.problem = "adresse « " + s + " » illisible";
+        out.problem = "adresse « " + visible(s) + " » illisible";
         return out;
     }
     return readAddress(universe, address);
@@ -232,7 +232,8 @@ AddressRead readAddress(std::string_view universeText, std::string_view addressT
     const auto address = wholeNumber(a);
     AddressRead out{{1, address.value_or(0)}, {}};
     if (!universe || !address)
-        out.problem = universe || u.empty() ? "adresse « " + a + " » illisible" : "univers « " + u + " » illisible";
+        out.problem = universe || u.empty() ? "adresse « " + visible(a) + " » illisible"
+                                            : "univers « " + visible(u) + " » illisible";
     else if (*universe < 1 || *universe > kMostUniverses)
         out.problem = "univers " + u + " hors de 1 à " + std::to_string(kMostUniverses);
     else if (*address > kLastChannel)

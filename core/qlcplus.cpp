@@ -60,13 +60,13 @@ std::variant<Rig, ReadError> readQxw(std::string_view bytes, const std::string &
         const auto universe = number(node, "Universe");
         const auto address = number(node, "Address");
         if (!universe || *universe >= kMostUniverses)
-            f.addressProblem = node.child("Universe") ? "univers « " + std::string(node.child_value("Universe"))
+            f.addressProblem = node.child("Universe") ? "univers « " + visible(node.child_value("Universe"))
                                                             + " » illisible"
                                                       : "univers absent";
         else
             f.universe = *universe + 1;
         if (!address)
-            f.addressProblem = node.child("Address") ? "adresse « " + std::string(node.child_value("Address"))
+            f.addressProblem = node.child("Address") ? "adresse « " + visible(node.child_value("Address"))
                                                            + " » illisible"
                                                      : "adresse absente";
         else if (*address >= kLastChannel)
@@ -77,7 +77,7 @@ std::variant<Rig, ReadError> readQxw(std::string_view bytes, const std::string &
             if (channels && *channels >= 1 && *channels <= kMostChannels)
                 f.channels = channels;
             else
-                f.channelsNote = "élément Channels « " + std::string(node.child_value("Channels")) + " » illisible";
+                f.channelsNote = "élément Channels « " + visible(node.child_value("Channels")) + " » illisible";
         } else if (options.library) {
             f.channels = options.library->channels(f.type, f.mode);
         }

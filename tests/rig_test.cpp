@@ -1,4 +1,5 @@
 #include "patch.h"
+#include "patchtext.h"
 #include "plan.h"
 #include "rig.h"
 #include "table.h"
@@ -86,6 +87,34 @@ const AddressCase kNotations[] = {
     {"Negative", "-5", std::nullopt},
 };
 INSTANTIATE_TEST_SUITE_P(Patch, Notation, testing::ValuesIn(kNotations), byName);
+
+// What a row says of an address it cannot set, and what it keeps to show.
+struct ProblemCase
+{
+    const char *name, *text, *problem, *kept;
+};
+
+class AddressProblem : public testing::TestWithParam<ProblemCase> {};
+
+TEST_P(AddressProblem, Said)
+{
+    const AddressRead read = readAddress(GetParam().text);
+    EXPECT_EQ(read.problem, GetParam().problem);
+    EXPECT_EQ(std::to_string(read.at.universe) + "." + std::to_string(read.at.address), GetParam().kept);
+}
+
+const ProblemCase kProblems[] = {
+    {"PastTheLine", "2.600", "adresse 600 hors de 1 à 512", "2.600"},
+    {"UniverseZero", "0.5", "univers 0 hors de 1 à 32768", "1.5"},
+    {"UniversePastTheLast", "40000/1", "univers 40000 hors de 1 à 32768", "1.1"},
+    {"Words", "abc", "adresse « abc » illisible", "1.0"},
+    {"TwoSeparators", "1.2.3", "adresse « 1.2.3 » illisible", "1.0"},
+    {"Negative", "-5", "adresse « -5 » illisible", "1.0"},
+    {"SevenDigits", "1234567", "adresse « 1234567 » illisible", "1.0"},
+    {"ControlCharactersShown", "1\x1B\t2", "adresse « 1\\x1B\\t2 » illisible", "1.0"},
+    {"Fine", "3:7", "", "3.7"},
+};
+INSTANTIATE_TEST_SUITE_P(Patch, AddressProblem, testing::ValuesIn(kProblems), byName);
 
 struct ReadCase
 {
@@ -348,6 +377,41 @@ TEST(Patch, DuplicateEntryInFrench)
     EXPECT_EQ(seen(readMvr(zip, "plan.mvr")),
               "erreur: Lecture de plan.mvr impossible : ce n'est pas une archive MVR lisible (un même nom y figure "
               "deux fois).");
+}
+
+TEST(Patch, DenseXmlRefusedBeforeParsing)
+{
+    std::string marks;
+    for (std::size_t k = 0; k <= kMostXmlMarks; ++k)
+        marks += "<a/>";
+    EXPECT_EQ(seen(readQxw(workspace(marks), "salle.qxw")),
+              "erreur: Lecture de salle.qxw impossible : plus de 2 000 000 éléments et attributs XML : trop pour un "
+              "patch.");
+}
+
+TEST(Patch, EncryptedSceneSaysSo)
+{
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t *buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
+    zip_t *archive = zip_open_from_source(buffer, ZIP_TRUNCATE, &error);
+    ASSERT_NE(archive, nullptr);
+    zip_source_keep(buffer);
+    const std::string scene = samples::sceneXml(fixture("A", "x", "m", address("1")));
+    const zip_int64_t i = zip_file_add(archive, "GeneralSceneDescription.xml",
+                                       zip_source_buffer(archive, scene.data(), scene.size(), 0), 0);
+    ASSERT_EQ(zip_file_set_encryption(archive, static_cast<zip_uint64_t>(i), ZIP_EM_TRAD_PKWARE, "secret"), 0);
+    zip_close(archive);
+    zip_stat_t st;
+    zip_source_stat(buffer, &st);
+    std::string bytes(st.size, '\0');
+    zip_source_open(buffer);
+    zip_source_read(buffer, bytes.data(), st.size);
+    zip_source_close(buffer);
+    zip_source_free(buffer);
+    EXPECT_EQ(seen(readMvr(bytes, "plan.mvr")),
+              "erreur: Lecture de plan.mvr impossible : GeneralSceneDescription.xml : entrée illisible (archive "
+              "chiffrée).");
 }
 
 TEST(Patch, RigsPastTheLimitRefused)
