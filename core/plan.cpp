@@ -268,8 +268,10 @@ Plan makePlan(const Rig &rig, const Profiles &choices, const PlanOptions &option
         plan.summary += ".";
     }
     if (rig.unpatched > 0)
-        plan.summary += (rig.fixtures.empty() ? "" : " ") + counted(static_cast<long long>(rig.unpatched), "appareil sans adresse, non repris",
-                                      "appareils sans adresse, non repris") + ".";
+        plan.summary += (rig.fixtures.empty() ? "" : " ")
+                        + counted(static_cast<long long>(rig.unpatched), "appareil sans adresse, non repris",
+                                  "appareils sans adresse, non repris")
+                        + ".";
     return plan;
 }
 

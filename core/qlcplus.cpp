@@ -30,10 +30,10 @@ std::variant<Rig, ReadError> readQxw(std::string_view bytes, const std::string &
     const auto fail = [&name](const std::string &what) { return cannotRead(name, what); };
     if (bytes.size() > kMostPatchBytes)
         return fail("le fichier est trop grand pour un espace de travail QLC+");
-    // pugixml keeps entity declarations unexpanded: a document cannot grow
-    // while it is read.
     if (const auto dense = tooManyMarks(bytes))
         return fail(*dense);
+    // pugixml keeps entity declarations unexpanded: a document cannot grow
+    // while it is read.
     pugi::xml_document doc;
     const pugi::xml_parse_result parsed = doc.load_buffer(bytes.data(), bytes.size());
     if (!parsed)

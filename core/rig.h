@@ -27,8 +27,9 @@ struct Fixture
     // Slots between the address and the first one the fixture takes: a GDTF
     // mode's later break may start past its break's first slot.
     int offset = 0;
-    // Why the patch's address cannot be set, after "adresse": "600 hors de 1
-    // à 512", "« x » illisible", "absente". The fixture is still shown, unset.
+    // Why the patch's address cannot be set, as the row's remark says it:
+    // "adresse 600 hors de 1 à 512", "univers absent". The fixture is still
+    // shown, without switches.
     std::string addressProblem;
 };
 
