@@ -21,22 +21,45 @@ struct Budget
     std::size_t perEntry, left;
 };
 
-// libzip's reason in French where a technician may meet it, else its own.
+// libzip's reason in French, from its code: its own words are English.
 std::string reason(const zip_error_t *error)
 {
     switch (zip_error_code_zip(error)) {
-    case ZIP_ER_NOZIP: return "pas une archive zip";
-    case ZIP_ER_INCONS: return "archive incohérente";
-    case ZIP_ER_CRC: return "somme de contrôle fausse : fichier abîmé";
-    case ZIP_ER_EOF: return "fichier coupé avant la fin";
+    case ZIP_ER_OK: return "aucune erreur";
+    case ZIP_ER_MULTIDISK: return "archive en plusieurs volumes";
+    case ZIP_ER_RENAME:
+    case ZIP_ER_CLOSE:
+    case ZIP_ER_WRITE:
+    case ZIP_ER_TMPOPEN:
+    case ZIP_ER_REMOVE:
+    case ZIP_ER_RDONLY: return "écriture impossible";
+    case ZIP_ER_SEEK:
     case ZIP_ER_READ:
     case ZIP_ER_OPEN:
     case ZIP_ER_NOENT: return "fichier illisible";
-    case ZIP_ER_COMPNOTSUPP: return "méthode de compression inconnue";
-    case ZIP_ER_ENCRNOTSUPP:
-    case ZIP_ER_NOPASSWD: return "archive chiffrée";
+    case ZIP_ER_CRC: return "somme de contrôle fausse : fichier abîmé";
+    case ZIP_ER_ZIPCLOSED:
+    case ZIP_ER_INTERNAL:
+    case ZIP_ER_INUSE:
+    case ZIP_ER_CANCELLED: return "erreur interne du lecteur zip";
+    case ZIP_ER_EXISTS: return "un même nom y figure deux fois";
+    case ZIP_ER_ZLIB:
+    case ZIP_ER_COMPRESSED_DATA: return "données compressées abîmées";
     case ZIP_ER_MEMORY: return "mémoire insuffisante";
-    default: return zip_error_strerror(const_cast<zip_error_t *>(error));
+    case ZIP_ER_CHANGED:
+    case ZIP_ER_INVAL:
+    case ZIP_ER_OPNOTSUPP:
+        return "opération refusée par le lecteur zip";
+    case ZIP_ER_COMPNOTSUPP: return "méthode de compression inconnue";
+    case ZIP_ER_EOF: return "fichier coupé avant la fin";
+    case ZIP_ER_NOZIP: return "pas une archive zip";
+    case ZIP_ER_INCONS: return "archive incohérente";
+    case ZIP_ER_ENCRNOTSUPP:
+    case ZIP_ER_NOPASSWD:
+    case ZIP_ER_WRONGPASSWD: return "archive chiffrée";
+    case ZIP_ER_DELETED: return "entrée effacée";
+    case ZIP_ER_TELL: return "position illisible dans le fichier";
+    default: return "archive zip illisible";
     }
 }
 
@@ -83,12 +106,101 @@ Archive openArchive(std::string_view bytes, std::string &why)
     return Archive(archive, &zip_discard);
 }
 
+using Span = std::pair<int, int>; // lowest, highest
+
+void widen(std::map<int, Span> &spans, int key, int low, int high)
+{
+    auto [it, added] = spans.try_emplace(key, low, high);
+    it->second.first = std::min(it->second.first, low);
+    it->second.second = std::max(it->second.second, high);
+}
+
+// What a GDTF description says of its geometries and modes, gathered once per
+// file whatever the number of modes the scene uses.
+struct TypeIndex
+{
+    std::map<std::string, pugi::xml_node> modes;
+    // Each geometry's top-level geometry.
+    std::map<std::string, std::string> topOf;
+    // References under a top-level geometry repeat another top-level
+    // geometry's channels at their own offsets, per break: only the lowest
+    // and highest offset matter to a footprint. (top, referenced) -> break -> offsets
+    std::map<std::pair<std::string, std::string>, std::map<int, Span>> repeats;
+};
+
+TypeIndex indexOf(const pugi::xml_document &doc)
+{
+    TypeIndex index;
+    const pugi::xml_node type = doc.child("GDTF").child("FixtureType");
+    for (const pugi::xml_node &mode : type.child("DMXModes").children("DMXMode"))
+        index.modes.emplace(mode.attribute("Name").value(), mode);
+    for (const pugi::xml_node &top : type.child("Geometries").children()) {
+        const std::string topName = top.attribute("Name").value();
+        index.topOf[topName] = topName;
+        for (const pugi::xpath_node &d : top.select_nodes(".//*[@Name]")) {
+            const pugi::xml_node g = d.node();
+            index.topOf.emplace(g.attribute("Name").value(), topName);
+            if (std::string(g.name()) != "GeometryReference")
+                continue;
+            auto &spans = index.repeats[{topName, g.attribute("Geometry").value()}];
+            for (const pugi::xml_node &b : g.children("Break")) {
+                const int offset = wholeNumber(b.attribute("DMXOffset").value()).value_or(1);
+                widen(spans, wholeNumber(b.attribute("DMXBreak").value()).value_or(1), offset, offset);
+            }
+        }
+    }
+    return index;
+}
+
+// A mode's slots per break.
+std::variant<std::map<int, BreakSlots>, ReadError> footprintOf(const TypeIndex &index, const std::string &mode,
+                                                               const std::string &name)
+{
+    const auto found = index.modes.find(mode);
+    if (found == index.modes.end())
+        return ReadError{"fichier GDTF « " + name + " » : pas de mode « " + mode + " »"};
+    const pugi::xml_node dmxMode = found->second;
+    const std::string modeTop = dmxMode.attribute("Geometry").value();
+
+    std::map<int, Span> slots; // per break
+    for (const pugi::xml_node &channel : dmxMode.child("DMXChannels").children("DMXChannel")) {
+        const int dmxBreak = wholeNumber(channel.attribute("DMXBreak").value()).value_or(1);
+        // "None" (or nothing) is a virtual channel: no slot at all.
+        std::optional<Span> offsets;
+        const std::string list = channel.attribute("Offset").value();
+        for (std::size_t at = 0; at < list.size();) {
+            const std::size_t comma = std::min(list.find(',', at), list.size());
+            if (const auto n = wholeNumber(list.substr(at, comma - at)); n && *n >= 1)
+                offsets = Span(std::min(offsets ? offsets->first : *n, *n), std::max(offsets ? offsets->second : *n, *n));
+            at = comma + 1;
+        }
+        if (!offsets)
+            continue;
+        const auto top = index.topOf.find(channel.attribute("Geometry").value());
+        const std::map<int, Span> *repeat = nullptr;
+        if (top != index.topOf.end() && top->second != modeTop)
+            if (const auto r = index.repeats.find({modeTop, top->second}); r != index.repeats.end())
+                repeat = &r->second;
+        const auto span = repeat ? repeat->find(dmxBreak) : std::map<int, Span>::const_iterator();
+        if (!repeat || span == repeat->end())
+            widen(slots, dmxBreak, offsets->first, offsets->second);
+        else
+            widen(slots, dmxBreak, span->second.first + offsets->first - 1, span->second.second + offsets->second - 1);
+    }
+    std::map<int, BreakSlots> footprint;
+    for (const auto &[b, range] : slots)
+        footprint[b] = {range.first, range.second};
+    return footprint;
+}
+
+
 // A fixture type's modes, from the GDTF file inside the scene; read once per file.
 struct FixtureType
 {
     std::string name;    // maker and model
     std::string problem; // why no footprint can come from it
-    std::string description;
+    pugi::xml_document doc; // parsed once, whatever the number of modes used
+    TypeIndex index;
 };
 
 class Scene
@@ -108,7 +220,7 @@ private:
     std::string name_;
     Budget budget_;
     std::map<std::string, FixtureType> types_;
-    std::map<std::pair<std::string, std::string>, std::variant<std::map<int, int>, ReadError>> footprints_;
+    std::map<std::pair<std::string, std::string>, std::variant<std::map<int, BreakSlots>, ReadError>> footprints_;
 };
 
 const FixtureType &Scene::type(const std::string &typeFile)
@@ -143,14 +255,22 @@ const FixtureType &Scene::type(const std::string &typeFile)
         t.problem = "fichier GDTF « " + typeFile + " » : " + xml.problem;
         return t;
     }
-    t.description = std::move(xml.bytes);
-    pugi::xml_document doc;
-    if (doc.load_buffer(t.description.data(), t.description.size())) {
-        const pugi::xml_node ft = doc.child("GDTF").child("FixtureType");
-        const std::string maker = ft.attribute("Manufacturer").value();
-        const std::string model = ft.attribute("Name").value();
-        t.name = maker.empty() ? model : maker + " " + model;
+    const std::string &text = xml.bytes;
+    if (const auto dense = tooManyMarks(text)) {
+        t.problem = "fichier GDTF « " + typeFile + " » : " + *dense;
+        return t;
     }
+    const pugi::xml_parse_result parsed = t.doc.load_buffer(text.data(), text.size());
+    if (!parsed) {
+        t.problem = "fichier GDTF « " + typeFile + " » : description.xml, XML incorrect à la ligne "
+                    + std::to_string(lineAt(text, parsed.offset)) + " (" + xmlReason(parsed.status) + ")";
+        return t;
+    }
+    t.index = indexOf(t.doc);
+    const pugi::xml_node ft = t.doc.child("GDTF").child("FixtureType");
+    const std::string maker = ft.attribute("Manufacturer").value();
+    const std::string model = ft.attribute("Name").value();
+    t.name = maker.empty() ? model : maker + " " + model;
     return t;
 }
 
@@ -163,11 +283,13 @@ std::variant<Rig, ReadError> Scene::read()
     if (!entry.problem.empty())
         return fail("GeneralSceneDescription.xml : " + entry.problem);
     const std::string &xml = entry.bytes;
+    if (const auto dense = tooManyMarks(xml))
+        return fail("GeneralSceneDescription.xml : " + *dense);
     pugi::xml_document doc;
     const pugi::xml_parse_result parsed = doc.load_buffer(xml.data(), xml.size());
     if (!parsed)
         return fail("GeneralSceneDescription.xml, XML incorrect à la ligne "
-                    + std::to_string(lineAt(xml, parsed.offset)) + " (" + parsed.description() + ")");
+                    + std::to_string(lineAt(xml, parsed.offset)) + " (" + xmlReason(parsed.status) + ")");
     const pugi::xml_node scene = doc.child("GeneralSceneDescription").child("Scene");
     if (!scene)
         return fail("GeneralSceneDescription.xml sans élément Scene");
@@ -187,42 +309,50 @@ std::variant<Rig, ReadError> Scene::read()
         const FixtureType &t = type(typeFile);
         if (label.empty())
             label = (t.name.empty() ? "Appareil" : t.name) + " " + std::to_string(rig.fixtures.size() + 1);
-        std::optional<std::map<int, int>> footprint;
+        std::optional<std::map<int, BreakSlots>> footprint;
         std::string problem = t.problem;
         if (problem.empty()) {
-            auto [cached, added] = footprints_.try_emplace({typeFile, mode}, std::map<int, int>{});
+            auto [cached, added] = footprints_.try_emplace({typeFile, mode}, std::map<int, BreakSlots>{});
             if (added)
-                cached->second = gdtfFootprint(t.description, mode, typeFile);
+                cached->second = footprintOf(t.index, mode, typeFile);
             if (auto *f = std::get_if<0>(&cached->second))
                 footprint = *f;
             else
                 problem = std::get<1>(cached->second).message;
         }
+        bool patched = false;
         for (const pugi::xml_node &a : node.child("Addresses").children("Address")) {
             const std::string text = a.text().get();
-            const auto address = parsePatchAddress(text);
+            const AddressRead address = readAddress(text);
             const auto dmxBreak = wholeNumber(a.attribute("break").value()).value_or(0);
-            if (!address)
-                return fail("adresse « " + text + " » illisible, " + where + " (« " + label + " »)");
-            if (address->address == 0)
+            if (address.problem.empty() && address.at.address == 0)
                 continue; // not patched
+            patched = true;
             Fixture f;
             f.label = dmxBreak == 0 ? label : label + " (partie " + std::to_string(dmxBreak + 1) + ")";
             f.type = t.name.empty() ? typeFile : t.name;
             f.mode = mode;
-            f.universe = address->universe;
-            f.address = address->address;
+            f.universe = address.at.universe;
+            f.address = address.at.address;
+            f.addressProblem = address.problem;
             f.where = where;
             if (footprint) {
                 // Address breaks count from 0, the GDTF's DMX breaks from 1.
                 const auto slots = footprint->find(dmxBreak + 1);
-                if (slots != footprint->end())
-                    f.channels = slots->second;
+                if (slots != footprint->end()) {
+                    f.channels = slots->second.last - slots->second.first + 1;
+                    f.offset = slots->second.first - 1;
+                }
             }
             f.channelsNote = problem;
             rig.fixtures.push_back(std::move(f));
         }
+        rig.unpatched += !patched;
+        if (const auto tooMany = tooManyFixtures(rig))
+            return fail(*tooMany);
     }
+    if (rig.fixtures.empty() && rig.unpatched == 0)
+        return fail("aucun appareil dans la scène");
     return rig;
 }
 
@@ -236,81 +366,18 @@ std::variant<Rig, ReadError> readScene(Archive archive, const std::string &why,
 
 } // namespace
 
-std::variant<std::map<int, int>, ReadError> gdtfFootprint(std::string_view descriptionXml,
-                                                          const std::string &mode,
-                                                          const std::string &name)
+std::variant<std::map<int, BreakSlots>, ReadError> gdtfFootprint(std::string_view descriptionXml,
+                                                                 const std::string &mode,
+                                                                 const std::string &name)
 {
-    const auto fail = [&name](const std::string &what) {
-        return ReadError{"fichier GDTF « " + name + " » : " + what};
-    };
     pugi::xml_document doc;
     const pugi::xml_parse_result parsed = doc.load_buffer(descriptionXml.data(), descriptionXml.size());
     if (!parsed)
-        return fail("description.xml, XML incorrect à la ligne "
-                    + std::to_string(lineAt(descriptionXml, parsed.offset)));
-    const pugi::xml_node type = doc.child("GDTF").child("FixtureType");
-    const pugi::xml_node dmxMode = type.child("DMXModes").find_child_by_attribute("DMXMode", "Name", mode.c_str());
-    if (!dmxMode)
-        return fail("pas de mode « " + mode + " »");
-
-    const std::string modeTop = dmxMode.attribute("Geometry").value();
-    // Each geometry's top-level geometry. References under the mode's
-    // geometry repeat a top-level geometry's channels at their own offsets,
-    // per break: only the lowest and highest offset matter to the footprint.
-    std::map<std::string, std::string> topOf;
-    using Span = std::pair<int, int>; // lowest, highest
-    std::map<std::pair<std::string, int>, Span> repeats; // (geometry, break) -> offsets
-    const auto widen = [](auto &spans, const auto &key, int low, int high) {
-        auto [it, added] = spans.try_emplace(key, low, high);
-        it->second.first = std::min(it->second.first, low);
-        it->second.second = std::max(it->second.second, high);
-    };
-    for (const pugi::xml_node &top : type.child("Geometries").children()) {
-        const std::string topName = top.attribute("Name").value();
-        topOf[topName] = topName;
-        for (const pugi::xpath_node &d : top.select_nodes(".//*[@Name]")) {
-            const pugi::xml_node g = d.node();
-            topOf.emplace(g.attribute("Name").value(), topName);
-            if (std::string(g.name()) != "GeometryReference" || topName != modeTop)
-                continue;
-            for (const pugi::xml_node &b : g.children("Break")) {
-                const int offset = wholeNumber(b.attribute("DMXOffset").value()).value_or(1);
-                widen(repeats, std::pair(std::string(g.attribute("Geometry").value()),
-                                         wholeNumber(b.attribute("DMXBreak").value()).value_or(1)),
-                      offset, offset);
-            }
-        }
-    }
-
-    std::map<int, Span> slots; // per break
-    for (const pugi::xml_node &channel : dmxMode.child("DMXChannels").children("DMXChannel")) {
-        const int dmxBreak = wholeNumber(channel.attribute("DMXBreak").value()).value_or(1);
-        // "None" (or nothing) is a virtual channel: no slot at all.
-        std::optional<Span> offsets;
-        const std::string list = channel.attribute("Offset").value();
-        for (std::size_t at = 0; at < list.size();) {
-            const std::size_t comma = std::min(list.find(',', at), list.size());
-            if (const auto n = wholeNumber(list.substr(at, comma - at)); n && *n >= 1)
-                offsets = Span(std::min(offsets ? offsets->first : *n, *n), std::max(offsets ? offsets->second : *n, *n));
-            at = comma + 1;
-        }
-        if (!offsets)
-            continue;
-        const auto top = topOf.find(channel.attribute("Geometry").value());
-        const auto repeat = top == topOf.end() || top->second == modeTop
-                                ? repeats.end()
-                                : repeats.find({top->second, dmxBreak});
-        if (repeat == repeats.end())
-            widen(slots, dmxBreak, offsets->first, offsets->second);
-        else
-            widen(slots, dmxBreak, repeat->second.first + offsets->first - 1,
-                  repeat->second.second + offsets->second - 1);
-    }
-    std::map<int, int> footprint;
-    for (const auto &[b, range] : slots)
-        footprint[b] = range.second - range.first + 1;
-    return footprint;
+        return ReadError{"fichier GDTF « " + name + " » : description.xml, XML incorrect à la ligne "
+                         + std::to_string(lineAt(descriptionXml, parsed.offset))};
+    return footprintOf(indexOf(doc), mode, name);
 }
+
 
 std::variant<Rig, ReadError> readMvr(std::string_view bytes, const std::string &name,
                                      const ReadOptions &options)

@@ -18,19 +18,26 @@ namespace {
 
 namespace fs = std::filesystem;
 
-enum class Column { Label, Maker, Type, Mode, Universe, Address, Channels };
+enum class Column { Label, Number, Position, Purpose, Maker, Type, Mode, Universe, Address, Dimmer, Channels };
 
-// Headings as spreadsheets and consoles write them, folded (lower case, no
-// accents, letters and digits only).
+// Headings as spreadsheets, consoles and plans write them, folded (lower
+// case, no accents, letters and digits only). A plan's "Channel" is the
+// console's channel, never a channel count: it is not here.
 const std::map<std::string, Column> &headingWords()
 {
     static const std::map<std::string, Column> words{
         {"nom", Column::Label}, {"name", Column::Label}, {"label", Column::Label},
         {"libelle", Column::Label}, {"etiquette", Column::Label}, {"projecteur", Column::Label},
+        {"headname", Column::Label},
+        {"headno", Column::Number}, {"unitnumber", Column::Number}, {"unit", Column::Number},
+        {"numero", Column::Number}, {"no", Column::Number}, {"n", Column::Number},
+        {"position", Column::Position}, {"emplacement", Column::Position}, {"perche", Column::Position},
+        {"purpose", Column::Purpose}, {"usage", Column::Purpose},
         {"fabricant", Column::Maker}, {"marque", Column::Maker}, {"manufacturer", Column::Maker},
         {"maker", Column::Maker}, {"constructeur", Column::Maker},
         {"type", Column::Type}, {"fixture", Column::Type}, {"fixturetype", Column::Type},
         {"modele", Column::Type}, {"model", Column::Type}, {"appareil", Column::Type},
+        {"headtype", Column::Type}, {"instrumenttype", Column::Type},
         {"mode", Column::Mode}, {"personality", Column::Mode}, {"personnalite", Column::Mode},
         {"dmxmode", Column::Mode},
         {"univers", Column::Universe}, {"universe", Column::Universe}, {"univ", Column::Universe},
@@ -38,29 +45,21 @@ const std::map<std::string, Column> &headingWords()
         {"adresse", Column::Address}, {"address", Column::Address}, {"dmx", Column::Address},
         {"adr", Column::Address}, {"addr", Column::Address}, {"adressedmx", Column::Address},
         {"dmxaddress", Column::Address}, {"patch", Column::Address}, {"startaddress", Column::Address},
+        {"dmxno", Column::Address},
+        {"dimmer", Column::Dimmer}, {"gradateur", Column::Dimmer},
         {"canaux", Column::Channels}, {"channels", Column::Channels}, {"nbcanaux", Column::Channels},
         {"nombredecanaux", Column::Channels}, {"footprint", Column::Channels},
         {"chans", Column::Channels}, {"ch", Column::Channels}, {"channelcount", Column::Channels},
+        {"numchannels", Column::Channels}, {"numberofchannels", Column::Channels},
     };
     return words;
 }
 
-const char *columnName(Column c)
-{
-    switch (c) {
-    case Column::Label: return "Nom";
-    case Column::Maker: return "Fabricant";
-    case Column::Type: return "Type";
-    case Column::Mode: return "Mode";
-    case Column::Universe: return "Univers";
-    case Column::Address: return "Adresse";
-    case Column::Channels: return "Canaux";
-    }
-    return "";
-}
-
 // Spreadsheets may put a title or two above the headings.
 constexpr std::size_t kMostLinesBeforeHeadings = 10;
+// Fields a record keeps: a patch list has a dozen columns, and a line of
+// separators alone must not fill the memory.
+constexpr std::size_t kMostFields = 256;
 
 // The separator the first lines use most, outside quotes.
 char separatorOf(std::string_view text)
@@ -83,162 +82,165 @@ char separatorOf(std::string_view text)
     return best;
 }
 
-struct CsvReader
-{
-    std::vector<std::vector<std::string>> records;
-    std::vector<int> lines; // the line each record ends on
-    std::vector<std::string> fields;
-    int line = 1;
-};
-
-void onField(void *data, std::size_t size, void *reader)
-{
-    auto *r = static_cast<CsvReader *>(reader);
-    r->fields.emplace_back(data ? static_cast<const char *>(data) : "", data ? size : 0);
-}
-
-void onRecord(int, void *reader)
-{
-    auto *r = static_cast<CsvReader *>(reader);
-    r->records.push_back(std::move(r->fields));
-    r->lines.push_back(r->line);
-    r->fields.clear();
-}
-
-int onlySpace(unsigned char c) { return c == CSV_SPACE; }
-
-// Splits the text into records with libcsv, fed a line at a time so that each
-// record knows the line it ends on.
-std::optional<CsvReader> records(std::string_view text, char sep)
-{
-    csv_parser parser;
-    if (csv_init(&parser, 0) != 0)
-        return std::nullopt;
-    csv_set_delim(&parser, static_cast<unsigned char>(sep));
-    if (sep == '\t')
-        csv_set_space_func(&parser, onlySpace);
-    CsvReader reader;
-    bool ok = true;
-    for (std::size_t at = 0; at < text.size() && ok;) {
-        const std::size_t end = std::min(text.find('\n', at), text.size() - 1) + 1;
-        ok = csv_parse(&parser, text.data() + at, end - at, onField, onRecord, &reader) == end - at;
-        at = end;
-        ++reader.line;
-    }
-    --reader.line;
-    ok = ok && csv_fini(&parser, onField, onRecord, &reader) == 0;
-    csv_free(&parser);
-    if (!ok)
-        return std::nullopt;
-    return reader;
-}
-
 std::string trimmed(std::string_view s)
 {
     return dmx::trimmed(s, " \t\r");
 }
 
-} // namespace
+using Record = std::vector<std::string>;
 
-std::optional<PatchAddress> parsePatchAddress(std::string_view text)
+bool blank(const Record &r)
 {
-    const std::string s = trimmed(std::string(text));
-    const auto split = s.find_first_of("./-:");
-    if (split == std::string::npos) {
-        const auto absolute = wholeNumber(s);
-        if (!absolute || *absolute > kMostUniverses * kLastChannel)
-            return std::nullopt;
-        if (*absolute == 0)
-            return PatchAddress{1, 0};
-        return PatchAddress{(*absolute - 1) / kLastChannel + 1, (*absolute - 1) % kLastChannel + 1};
-    }
-    const auto universe = wholeNumber(trimmed(s.substr(0, split)));
-    const auto address = wholeNumber(trimmed(s.substr(split + 1)));
-    if (!universe || !address || *universe < 1 || *universe > kMostUniverses
-        || *address > kLastChannel)
-        return std::nullopt;
-    return PatchAddress{*universe, *address};
+    return std::all_of(r.begin(), r.end(), [](const std::string &f) { return trimmed(f).empty(); });
 }
 
-std::variant<Rig, ReadError> readCsvPatch(std::string_view bytes, const std::string &name,
-                                          const ReadOptions &options)
+// An address alone in a cell, in any notation: how a list without headings
+// shows its address column.
+bool looksLikeAddress(std::string_view cell)
 {
-    const auto fail = [&name](const std::string &what) { return cannotRead(name, what); };
-    if (bytes.size() > kMostPatchBytes)
-        return fail("le fichier est trop grand pour une liste de patch");
-    const std::string text = utf8Text(bytes);
-    const char sep = separatorOf(text);
-    const auto parsed = records(text, sep);
-    if (!parsed)
-        return fail("le texte n'est pas une liste CSV lisible");
-
-    const auto blank = [](const std::vector<std::string> &r) {
-        return std::all_of(r.begin(), r.end(), [](const std::string &f) { return trimmed(f).empty(); });
+    const std::string s = trimmed(cell);
+    const auto split = s.find_first_of("./-:");
+    const auto digits = [](std::string_view d) {
+        return !d.empty() && d.find_first_not_of("0123456789") == std::string_view::npos;
     };
-    if (std::all_of(parsed->records.begin(), parsed->records.end(), blank))
-        return fail("le fichier est vide");
-    // The headings are on the first record that names an address column.
-    std::map<Column, std::size_t> columns;
-    std::size_t at = 0;
-    for (; at < parsed->records.size() && parsed->lines[at] <= int(kMostLinesBeforeHeadings); ++at) {
-        const auto &heading = parsed->records[at];
-        columns.clear();
-        for (std::size_t i = 0; i < heading.size(); ++i) {
-            const auto word = headingWords().find(folded(heading[i]));
-            if (word != headingWords().end() && !columns.count(word->second))
-                columns[word->second] = i;
-        }
-        if (columns.count(Column::Address))
-            break;
+    return split == std::string::npos ? digits(s)
+                                      : digits(std::string_view(s).substr(0, split))
+                                            && digits(std::string_view(s).substr(split + 1));
+}
+
+// The rows of a list, record by record as libcsv gives them: the headings are
+// looked for in the first lines, then each record becomes a fixture, so that
+// only the rig grows with the file.
+class CsvList
+{
+public:
+    CsvList(std::string name, const ReadOptions &options) : name_(std::move(name)), options_(options) {}
+
+    void field(std::string_view text)
+    {
+        if (fields_.size() < kMostFields)
+            fields_.emplace_back(text);
     }
-    if (!columns.count(Column::Address))
-        return fail("pas de colonne d'adresse dans les " + std::to_string(kMostLinesBeforeHeadings)
-                    + " premières lignes (en-têtes attendus : Adresse, Address ou DMX)");
+    void record(int line);
+    // After the last record: the rig, or why there is none.
+    std::variant<Rig, ReadError> finish();
+    bool stopped() const { return !problem_.empty(); }
 
-    Rig rig;
-    for (++at; at < parsed->records.size(); ++at) {
-        const auto &record = parsed->records[at];
-        if (blank(record))
-            continue;
-        const std::string where = "ligne " + std::to_string(parsed->lines[at]);
-        const auto cell = [&](Column c) {
-            const auto it = columns.find(c);
-            return it == columns.end() || it->second >= record.size() ? std::string()
-                                                                      : trimmed(record[it->second]);
-        };
-        const std::string addressText = cell(Column::Address);
-        if (addressText.empty() || addressText == "-")
-            continue; // not patched
-        auto address = parsePatchAddress(addressText);
+private:
+    bool headings(const Record &r);
+    bool withoutHeadings();
+    void row(const Record &r, int line);
+    ReadError fail(const std::string &what) const { return cannotRead(name_, what); }
+
+    std::string name_;
+    const ReadOptions &options_;
+    Record fields_;
+    std::map<Column, std::size_t> columns_;
+    bool reading_ = false; // past the headings
+    std::vector<std::pair<Record, int>> before_; // the first lines, while no heading is found
+    bool anyText_ = false;
+    Rig rig_;
+    std::string problem_;
+};
+
+void CsvList::record(int line)
+{
+    Record r = std::move(fields_);
+    fields_.clear();
+    if (blank(r))
+        return;
+    anyText_ = true;
+    if (reading_) {
+        row(r, line);
+        return;
+    }
+    if (headings(r)) {
+        reading_ = true;
+        before_.clear();
+        return;
+    }
+    before_.emplace_back(std::move(r), line);
+    if (line >= int(kMostLinesBeforeHeadings) && !withoutHeadings())
+        problem_ = "pas de colonne d'adresse dans les " + std::to_string(kMostLinesBeforeHeadings)
+                   + " premières lignes (en-têtes attendus : Adresse, Address, DMX ou Dimmer)";
+}
+
+bool CsvList::headings(const Record &r)
+{
+    columns_.clear();
+    for (std::size_t i = 0; i < r.size(); ++i) {
+        const auto word = headingWords().find(folded(r[i]));
+        if (word != headingWords().end() && !columns_.count(word->second))
+            columns_[word->second] = i;
+    }
+    return columns_.count(Column::Address) || columns_.count(Column::Dimmer);
+}
+
+// A list without headings whose columns are clearly a label and an address
+// ("Face 1;2.101"): two fields on every line, one of them always an address.
+bool CsvList::withoutHeadings()
+{
+    if (before_.empty() || reading_)
+        return reading_;
+    bool first = true, second = true;
+    for (const auto &[r, line] : before_) {
+        if (r.size() != 2)
+            return false;
+        first = first && looksLikeAddress(r[0]);
+        second = second && looksLikeAddress(r[1]);
+    }
+    if (!first && !second)
+        return false;
+    // Both columns numbers: a console's channel, then its address.
+    columns_ = {{Column::Label, second ? 0 : 1}, {Column::Address, second ? 1 : 0}};
+    reading_ = true;
+    auto rows = std::move(before_);
+    for (const auto &[r, line] : rows)
+        row(r, line);
+    return true;
+}
+
+void CsvList::row(const Record &record, int line)
+{
+    if (stopped())
+        return;
+    const std::string where = "ligne " + std::to_string(line);
+    const auto cell = [&](Column c) {
+        const auto it = columns_.find(c);
+        return it == columns_.end() || it->second >= record.size() ? std::string() : trimmed(record[it->second]);
+    };
+    std::string addressText = cell(Column::Address);
+    if (addressText.empty() || addressText == "-")
+        addressText = cell(Column::Dimmer); // a plan's dimmer is its DMX address
+    if (addressText.empty() || addressText == "-") {
+        ++rig_.unpatched;
+    } else {
         const std::string universeText = cell(Column::Universe);
-        if (address && !universeText.empty()
-            && addressText.find_first_of("./-:") == std::string::npos) {
-            // A universe column: the address counts within it.
-            const auto universe = wholeNumber(universeText);
-            const auto within = wholeNumber(addressText);
-            if (!universe || *universe < 1 || *universe > kMostUniverses)
-                return fail("univers « " + universeText + " » illisible, " + where
-                            + " (colonne " + columnName(Column::Universe) + ")");
-            address = within && *within <= kLastChannel
-                          ? std::optional<PatchAddress>({*universe, *within})
-                          : std::nullopt;
-        }
-        if (!address)
-            return fail("adresse « " + addressText + " » illisible, " + where + " (colonne "
-                        + columnName(Column::Address) + ")");
-
+        // A universe column: a plain address counts within it.
+        const AddressRead address = !universeText.empty() && addressText.find_first_of("./-:") == std::string::npos
+                                        ? readAddress(universeText, addressText)
+                                        : readAddress(addressText);
         Fixture f;
         f.where = where;
-        f.universe = address->universe;
-        f.address = address->address;
+        f.universe = address.at.universe;
+        f.address = address.at.address;
+        f.addressProblem = address.problem;
         const std::string maker = cell(Column::Maker);
         f.type = cell(Column::Type);
         if (!maker.empty())
             f.type = f.type.empty() ? maker : maker + " " + f.type;
         f.mode = cell(Column::Mode);
+        // A console numbers its heads and a plan its units within a position.
+        std::string number = cell(Column::Number);
+        number.erase(0, std::min(number.find_first_not_of('0'), number.size() - 1));
         f.label = cell(Column::Label);
+        for (const Column c : {Column::Position, Column::Purpose})
+            if (f.label.empty())
+                f.label = cell(c);
+        if (!number.empty())
+            f.label = f.label.empty() ? number : f.label + " n° " + number;
         if (f.label.empty())
-            f.label = (f.type.empty() ? "Appareil" : f.type) + " " + std::to_string(rig.fixtures.size() + 1);
+            f.label = (f.type.empty() ? "Appareil" : f.type) + " " + std::to_string(rig_.fixtures.size() + 1);
         const std::string channelsText = cell(Column::Channels);
         if (!channelsText.empty()) {
             // "16", "16 ch", "16 canaux"
@@ -248,16 +250,101 @@ std::variant<Rig, ReadError> readCsvPatch(std::string_view bytes, const std::str
                                              channelsText.end(),
                                              [](unsigned char c) { return std::isalpha(c) || c == ' ' || c == '.'; });
             const auto n = wholeNumber(unit ? channelsText.substr(0, digits) : channelsText);
-            if (!n || *n < 1 || *n > kMostChannels)
-                return fail("nombre de canaux « " + channelsText + " » illisible, " + where
-                            + " (colonne " + columnName(Column::Channels) + ")");
-            f.channels = *n;
-        } else if (options.library && !f.type.empty()) {
-            f.channels = options.library->channels(f.type, f.mode);
+            if (n && *n >= 1 && *n <= kMostChannels)
+                f.channels = *n;
+            else
+                f.channelsNote = "« " + visible(channelsText) + " » illisible, colonne Canaux";
+        } else if (options_.library && !f.type.empty()) {
+            f.channels = options_.library->channels(f.type, f.mode);
         }
-        rig.fixtures.push_back(std::move(f));
+        rig_.fixtures.push_back(std::move(f));
     }
-    return rig;
+    if (const auto tooMany = tooManyFixtures(rig_))
+        problem_ = *tooMany;
+}
+
+std::variant<Rig, ReadError> CsvList::finish()
+{
+    if (!problem_.empty())
+        return fail(problem_);
+    if (!anyText_)
+        return fail("le fichier est vide");
+    if (!withoutHeadings())
+        return fail("pas de colonne d'adresse dans les " + std::to_string(kMostLinesBeforeHeadings)
+                    + " premières lignes (en-têtes attendus : Adresse, Address, DMX ou Dimmer)");
+    if (!problem_.empty())
+        return fail(problem_);
+    if (rig_.fixtures.empty() && rig_.unpatched == 0)
+        return fail("aucune ligne d'appareil sous les en-têtes");
+    return std::move(rig_);
+}
+
+struct Feed
+{
+    CsvList *list;
+    int line;
+};
+
+void onRecord(int, void *feed)
+{
+    auto *f = static_cast<Feed *>(feed);
+    f->list->record(f->line);
+}
+
+void onField(void *data, std::size_t size, void *feed)
+{
+    static_cast<Feed *>(feed)->list->field(data ? std::string_view(static_cast<const char *>(data), size)
+                                                : std::string_view());
+}
+
+int onlySpace(unsigned char c) { return c == CSV_SPACE; }
+
+// Splits the text into records with libcsv, fed a line at a time so that each
+// record knows the line it ends on.
+bool parse(std::string_view text, char sep, CsvList &list)
+{
+    csv_parser parser;
+    if (csv_init(&parser, 0) != 0)
+        return false;
+    csv_set_delim(&parser, static_cast<unsigned char>(sep));
+    if (sep == '\t')
+        csv_set_space_func(&parser, onlySpace);
+    Feed feed{&list, 1};
+    bool ok = true;
+    for (std::size_t at = 0; at < text.size() && ok && !list.stopped();) {
+        const std::size_t end = std::min(text.find('\n', at), text.size() - 1) + 1;
+        ok = csv_parse(&parser, text.data() + at, end - at, onField, onRecord, &feed) == end - at;
+        at = end;
+        ++feed.line;
+    }
+    --feed.line;
+    ok = ok && csv_fini(&parser, onField, onRecord, &feed) == 0;
+    csv_free(&parser);
+    return ok;
+}
+
+} // namespace
+
+std::optional<PatchAddress> parsePatchAddress(std::string_view text)
+{
+    const AddressRead read = readAddress(text);
+    if (!read.problem.empty())
+        return std::nullopt;
+    return read.at;
+}
+
+std::variant<Rig, ReadError> readCsvPatch(std::string_view bytes, const std::string &name,
+                                          const ReadOptions &options)
+{
+    if (bytes.size() > kMostPatchBytes)
+        return cannotRead(name, "le fichier est trop grand pour une liste de patch");
+    if (const auto what = notText(bytes))
+        return cannotRead(name, *what);
+    const std::string text = utf8Text(bytes);
+    CsvList list(name, options);
+    if (!parse(text, separatorOf(text), list) && !list.stopped())
+        return cannotRead(name, "le texte n'est pas une liste CSV lisible");
+    return list.finish();
 }
 
 std::variant<Rig, ReadError> readPatch(const std::string &path, const ReadOptions &options)
@@ -284,10 +371,15 @@ std::variant<Rig, ReadError> readPatch(const std::string &path, const ReadOption
         return readQxw(bytes, name, options);
     if (extension == ".csv" || extension == ".txt" || extension == ".tsv")
         return readCsvPatch(bytes, name, options);
+    if (extension == ".asc")
+        return readUsittAscii(bytes, name, options);
     if (bytes.rfind("PK\x03\x04", 0) == 0)
         return readMvr(bytes, name, options);
     if (bytes.find("<Workspace") != std::string::npos)
         return readQxw(bytes, name, options);
+    const auto start = bytes.find_first_not_of(" \t\r\n");
+    if (start != std::string::npos && folded(std::string_view(bytes).substr(start, 5)) == "ident")
+        return readUsittAscii(bytes, name, options);
     return readCsvPatch(bytes, name, options);
 }
 

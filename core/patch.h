@@ -75,10 +75,15 @@ struct ReadOptions
 //   Univers, Universe, Ligne DMX          when the address is within one
 //   Adresse, Address, DMX, Patch          required; any notation below
 //   Canaux, Channels, Footprint           else the library's count
-// Rows without an address are not patched and left out.
+// A plan's Dimmer column is the address when there is no Address; console
+// heads (Headno, Headname, Dmxno, Headtype) and plan units (Position, Unit
+// Number, Purpose, Instrument Type, Num Channels) name the rest. Rows
+// without an address are counted (Rig::unpatched) and left out; a row whose
+// address is unreadable or off the line is kept, with the reason. A list
+// without headings is read when its two columns are a label and an address.
 //
-// Chooses the reader by extension (.csv .txt .tsv, .qxw, .mvr), else by the
-// first bytes (a zip, XML, text).
+// Chooses the reader by extension (.csv .txt .tsv, .qxw, .mvr, .asc), else
+// by the first bytes (a zip, XML, USITT ASCII's IDENT, text).
 std::variant<Rig, ReadError> readPatch(const std::string &path, const ReadOptions &options = {});
 // As the tool reads a patch a user opens: the counts a patch lacks come from
 // the fixture definitions installed on this machine.
@@ -91,6 +96,11 @@ std::variant<Rig, ReadError> readQxw(std::string_view bytes, const std::string &
                                      const ReadOptions &options = {});
 std::variant<Rig, ReadError> readMvr(std::string_view bytes, const std::string &name,
                                      const ReadOptions &options = {});
+// A USITT ASCII show file (.asc), as Eos, Vectorworks and WYSIWYG export it:
+// its PATCH lines only, each dimmer a one-slot fixture named after its
+// console channel ("Circuit 12"); cues and the consoles' own keywords aside.
+std::variant<Rig, ReadError> readUsittAscii(std::string_view bytes, const std::string &name,
+                                            const ReadOptions &options = {});
 
 // One address as patch lists write it: "101", "2.101", "2/101", "2-101",
 // "2:101", or absolute ("613" = universe 2, address 101). Universe from 1,
@@ -102,10 +112,17 @@ struct PatchAddress
 };
 std::optional<PatchAddress> parsePatchAddress(std::string_view text);
 
-// A GDTF file's (description.xml's) mode footprint: per DMX break (from 1),
-// the slots from the lowest to the highest its channels take.
-std::variant<std::map<int, int>, ReadError> gdtfFootprint(std::string_view descriptionXml,
-                                                          const std::string &mode,
-                                                          const std::string &name);
+// A GDTF mode's slots on one DMX break, counted from that break's address
+// (1 is the address itself): the lowest and the highest its channels take.
+struct BreakSlots
+{
+    int first = 1, last = 1;
+    bool operator==(const BreakSlots &o) const { return first == o.first && last == o.last; }
+};
+
+// A GDTF file's (description.xml's) mode footprint, per DMX break (from 1).
+std::variant<std::map<int, BreakSlots>, ReadError> gdtfFootprint(std::string_view descriptionXml,
+                                                                 const std::string &mode,
+                                                                 const std::string &name);
 
 } // namespace dmx

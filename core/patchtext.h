@@ -8,8 +8,41 @@
 // What the patch readers share, not for the front end.
 namespace dmx {
 
-// "Lecture de NAME impossible : WHAT.", every reader's one message.
+// "Lecture de NAME impossible : WHAT." ("d'" before a vowel), every reader's
+// one message, its control characters shown as escapes.
 ReadError cannotRead(const std::string &name, const std::string &what);
+
+// Control characters and NUL as visible escapes ("\n", "\0", "\x1B"), so
+// that a message prints whole on one line.
+std::string visible(std::string_view text);
+
+// What pugixml's status means, in French.
+std::string xmlReason(int status);
+
+// What bytes that are not text seem to be ("un document PDF"), or nothing.
+std::optional<std::string> notText(std::string_view bytes);
+
+// An address as a patch writes it (parsePatchAddress), or why it cannot be
+// set: problem is the row's remark, "adresse 600 hors de 1 à 512"; universe
+// and address then keep what could be read, for the sheet to show.
+struct AddressRead
+{
+    PatchAddress at;
+    std::string problem;
+};
+AddressRead readAddress(std::string_view text);
+// The same for an address within a universe that another field gives.
+AddressRead readAddress(std::string_view universe, std::string_view address);
+
+// A parsed XML element or attribute takes some 64 bytes where the file may
+// spend 4: past this many, a document is refused before it is parsed, which
+// keeps a reader within ten times its input.
+inline constexpr std::size_t kMostXmlMarks = 2000000;
+// Why the XML text is too dense to parse ("trop d'éléments …"), or nothing.
+std::optional<std::string> tooManyMarks(std::string_view xml);
+
+// "plus de 100 000 appareils" past kMostRigFixtures, else nothing.
+std::optional<std::string> tooManyFixtures(const Rig &rig);
 
 // A whole number of at most six digits, nothing else around it.
 std::optional<int> wholeNumber(std::string_view text);

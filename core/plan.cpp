@@ -24,6 +24,9 @@ struct KindText
 };
 
 constexpr KindText kKinds[] = {
+    {RemarkKind::BadAddress, "adresse inutilisable",
+     "l'adresse que donne le patch est illisible, absente ou hors de 1 à 512 : l'appareil est montré sans "
+     "réglage.", true},
     {RemarkKind::Shared, "partage des canaux", "un autre appareil de la ligne prend aussi de ces canaux.", true},
     {RemarkKind::AtZero, "commence à 0",
      "les canaux DMX commencent à 1 : l'adresse 0 n'est pas un canal de la ligne.", true},
@@ -34,6 +37,9 @@ constexpr KindText kKinds[] = {
      true},
     {RemarkKind::UnknownCount, "nombre de canaux inconnu",
      "ni le patch ni la bibliothèque d'appareils ne donnent le nombre de canaux.", true},
+    {RemarkKind::Slots, "canaux",
+     "les canaux de l'appareil ne commencent pas à son adresse : le fichier GDTF place ceux de cette partie "
+     "plus loin.", false},
     {RemarkKind::Terminator, "bouchon 120R", "interrupteur 10 sur ON : cet appareil ferme la ligne DMX.", false},
     {RemarkKind::TerminatorToFit, "fin de ligne sans interrupteur de bouchon : bouchon 120R à poser",
      "le dernier appareil de la ligne n'a pas d'interrupteur de bouchon : un bouchon 120R se pose sur sa "
@@ -49,14 +55,16 @@ Remark remark(RemarkKind kind, const std::string &more = {})
 
 std::string quoted(const std::string &label) { return "« " + label + " »"; }
 
-// Each row of a line, in address order, with whom it shares channels: the
-// first few by name, the others counted. One pass with the rows still open
-// at each start, so that a thousand fixtures at one address cost a thousand
-// entries, not a million pairs.
-void markShared(Line &line)
+// The first slot a row's fixture takes.
+int firstSlot(const Row &row) { return row.fixture.address + row.fixture.offset; }
+
+// Each of a line's first n rows, in slot order, with whom it shares channels:
+// the first few by name, the others counted. One pass with the rows still
+// open at each start, so that a thousand fixtures at one address cost a
+// thousand entries, not a million pairs.
+void markShared(Line &line, std::size_t n)
 {
-    const std::size_t n = line.rows.size();
-    const auto start = [&](std::size_t i) { return line.rows[i].fixture.address; };
+    const auto start = [&](std::size_t i) { return firstSlot(line.rows[i]); };
     const auto end = [&](std::size_t i) { return line.rows[i].last.value_or(start(i)); };
     const auto named = [&](std::size_t i) {
         return quoted(line.rows[i].fixture.label) + " (" + span(line.rows[i]) + ")";
@@ -152,11 +160,15 @@ Plan makePlan(const Rig &rig, const Profiles &choices, const PlanOptions &option
     for (std::size_t i = 0; i < rig.fixtures.size(); ++i)
         byUniverse[rig.fixtures[i].universe].push_back(i);
 
-    int shared = 0, unsettable = 0, pastLine = 0, unknown = 0;
+    int badAddress = 0, shared = 0, unsettable = 0, pastLine = 0, unknown = 0;
     for (auto &[universe, indices] : byUniverse) {
-        std::stable_sort(indices.begin(), indices.end(), [&rig](std::size_t a, std::size_t b) {
-            return rig.fixtures[a].address < rig.fixtures[b].address;
-        });
+        // Fixtures whose address cannot be set come last: they take no slot.
+        const auto key = [&rig](std::size_t i) {
+            const Fixture &f = rig.fixtures[i];
+            return std::pair(!f.addressProblem.empty(), f.address + f.offset);
+        };
+        std::stable_sort(indices.begin(), indices.end(),
+                         [&key](std::size_t a, std::size_t b) { return key(a) < key(b); });
         Line line;
         line.universe = universe;
         line.rows.reserve(indices.size());
@@ -166,9 +178,9 @@ Plan makePlan(const Rig &rig, const Profiles &choices, const PlanOptions &option
             row.profile = indexOf[chosen[i]->name];
             const SwitchProfile &p = plan.profiles[row.profile];
             const Fixture &f = row.fixture;
-            if (f.channels)
-                row.last = f.address + *f.channels - 1;
-            if (const auto on = p.switchesFor(f.address)) {
+            if (f.channels && f.addressProblem.empty())
+                row.last = f.address + f.offset + *f.channels - 1;
+            if (const auto on = f.addressProblem.empty() ? p.switchesFor(f.address) : std::nullopt) {
                 row.settable = true;
                 row.on = *on;
             }
@@ -177,27 +189,43 @@ Plan makePlan(const Rig &rig, const Profiles &choices, const PlanOptions &option
             line.rows.push_back(std::move(row));
         }
 
-        markShared(line);
+        const auto placed = static_cast<std::size_t>(
+            std::find_if(line.rows.begin(), line.rows.end(),
+                         [](const Row &r) { return !r.fixture.addressProblem.empty(); })
+            - line.rows.begin());
+        markShared(line, placed);
         for (Row &row : line.rows) {
             const Fixture &f = row.fixture;
             auto &notes = row.remarks;
-            shared += !notes.empty();
-            if (f.address == 0)
-                notes.push_back(remark(RemarkKind::AtZero));
-            if (!row.settable)
-                notes.push_back(remark(RemarkKind::Unsettable));
-            unsettable += f.address == 0 || !row.settable;
-            if (row.last.value_or(f.address) > kLastChannel) {
-                ++pastLine;
-                notes.push_back(remark(RemarkKind::PastLine));
+            if (!f.addressProblem.empty()) {
+                ++badAddress;
+                notes.push_back({RemarkKind::BadAddress, f.addressProblem});
+            } else {
+                shared += !notes.empty();
+                if (f.address == 0)
+                    notes.push_back(remark(RemarkKind::AtZero));
+                if (!row.settable)
+                    notes.push_back(remark(RemarkKind::Unsettable));
+                unsettable += f.address == 0 || !row.settable;
+                if (row.last.value_or(f.address) > kLastChannel) {
+                    ++pastLine;
+                    notes.push_back(remark(RemarkKind::PastLine));
+                }
             }
             if (!f.channels) {
                 ++unknown;
                 notes.push_back(remark(RemarkKind::UnknownCount, f.channelsNote.empty() ? "" : " (" + f.channelsNote + ")"));
             }
+            if (f.offset > 0 && row.last)
+                notes.push_back(remark(RemarkKind::Slots, " " + std::to_string(firstSlot(row)) + " à "
+                                                              + std::to_string(*row.last)));
             plan.problems += row.problem();
         }
-        Row &last = line.rows.back();
+        if (placed == 0) {
+            plan.lines.push_back(std::move(line));
+            continue; // no fixture of the line is set: none ends it
+        }
+        Row &last = line.rows[placed - 1];
         if (options.terminateLines) {
             if (plan.profileOf(last).tenth == TenthSwitch::Terminator) {
                 last.on[kTerminatorSwitch - 1] = true;
@@ -213,11 +241,13 @@ Plan makePlan(const Rig &rig, const Profiles &choices, const PlanOptions &option
                    + counted(static_cast<long long>(plan.lines.size()), "ligne", "lignes") + ", "
                    + counted(static_cast<long long>(plan.profiles.size()), "profil", "profils") + ". ";
     if (plan.problems == 0) {
-        plan.summary += "Aucun problème.";
+        if (!rig.fixtures.empty() || rig.unpatched == 0)
+            plan.summary += "Aucun problème.";
     } else {
         plan.summary += counted(plan.problems, "appareil à revoir", "appareils à revoir") + " :";
         std::string sep = " ";
         const std::pair<int, const char *> kinds[] = {
+            {badAddress, "adresse du patch inutilisable"},
             {shared, "canaux partagés"},
             {unsettable, "adresse impossible à régler"},
             {pastLine, "au-delà du canal 512"},
@@ -230,6 +260,11 @@ Plan makePlan(const Rig &rig, const Profiles &choices, const PlanOptions &option
             }
         plan.summary += ".";
     }
+    if (rig.unpatched > 0)
+        plan.summary += (rig.fixtures.empty() ? "" : " ")
+                        + counted(static_cast<long long>(rig.unpatched), "appareil sans adresse, non repris",
+                                  "appareils sans adresse, non repris")
+                        + ".";
     return plan;
 }
 
@@ -267,7 +302,7 @@ std::string switchesText(const Plan &plan, const Row &row)
 
 std::string span(const Row &row)
 {
-    const int first = row.fixture.address;
+    const int first = firstSlot(row);
     if (!row.last || *row.last == first)
         return std::to_string(first);
     return std::to_string(first) + "-" + std::to_string(*row.last);

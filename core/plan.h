@@ -19,11 +19,13 @@ namespace dmx {
 // What a row may say, in the order the rows say it. Each kind has its word
 // and, for a legend, what it means.
 enum class RemarkKind {
+    BadAddress,    // the patch's address is unreadable, missing or off the line: shown, not set
     Shared,        // channels that another fixture of the line takes too
     AtZero,        // the start is 0, where no DMX channel is
     Unsettable,    // the bank cannot give the start
     PastLine,      // the last channels fall past channel 512
     UnknownCount,  // neither the patch nor a library gave the channel count
+    Slots,         // the fixture's channels start past its address (a GDTF break)
     Terminator,    // switch 10 ON: this fixture ends the line
     TerminatorToFit, // the line's last fixture has no terminator switch
 };

@@ -80,11 +80,17 @@ SwitchProfile profileFrom(const json &j)
     p.name = j.at("nom").get<std::string>();
     if (p.name.empty())
         throw std::invalid_argument("un profil sans nom");
-    const auto weights = j.at("poids").get<std::vector<int>>();
-    if (weights.size() != kAddressSwitches)
+    const json &weights = j.at("poids");
+    if (!weights.is_array() || weights.size() != kAddressSwitches)
         throw std::invalid_argument("il faut neuf poids");
-    for (std::size_t k = 0; k < kAddressSwitches; ++k)
-        p.order.weights[k] = static_cast<std::int16_t>(weights[k]);
+    for (std::size_t k = 0; k < kAddressSwitches; ++k) {
+        // Checked as the file writes it: a bank holds no 65537 nor 1.9.
+        const json &w = weights[k];
+        if (!w.is_number_integer() || w.get<long long>() < 1 || w.get<long long>() > 256)
+            throw std::invalid_argument("« poids » " + std::to_string(k + 1) + " vaut " + w.dump()
+                                        + ", pas un poids d'interrupteur (1, 2, 4 … 256)");
+        p.order.weights[k] = static_cast<std::int16_t>(w.get<int>());
+    }
     if (!everyWeightOnce(p.order))
         throw std::invalid_argument("les poids doivent être 1, 2, 4 … 256, chacun une fois");
     p.onIsUp = j.value("onEnHaut", true);

@@ -30,13 +30,15 @@ std::variant<Rig, ReadError> readQxw(std::string_view bytes, const std::string &
     const auto fail = [&name](const std::string &what) { return cannotRead(name, what); };
     if (bytes.size() > kMostPatchBytes)
         return fail("le fichier est trop grand pour un espace de travail QLC+");
+    if (const auto dense = tooManyMarks(bytes))
+        return fail(*dense);
     // pugixml keeps entity declarations unexpanded: a document cannot grow
     // while it is read.
     pugi::xml_document doc;
     const pugi::xml_parse_result parsed = doc.load_buffer(bytes.data(), bytes.size());
     if (!parsed)
         return fail("XML incorrect à la ligne " + std::to_string(lineAt(bytes, parsed.offset)) + " ("
-                    + parsed.description() + ")");
+                    + xmlReason(parsed.status) + ")");
     const pugi::xml_node engine = doc.child("Workspace").child("Engine");
     if (!engine)
         return fail("pas d'élément Workspace/Engine : ce n'est pas un espace de travail QLC+");
@@ -50,7 +52,6 @@ std::variant<Rig, ReadError> readQxw(std::string_view bytes, const std::string &
         f.label = node.child_value("Name");
         f.where = "élément Fixture n° " + std::to_string(n) + ", ligne "
                   + std::to_string(lines.at(node.offset_debug()));
-        const auto where = [&f]() { return ", " + f.where + (f.label.empty() ? "" : " « " + f.label + " »"); };
         const std::string maker = node.child_value("Manufacturer");
         const std::string model = node.child_value("Model");
         f.type = maker.empty() ? model : model.empty() ? maker : maker + " " + model;
@@ -59,23 +60,35 @@ std::variant<Rig, ReadError> readQxw(std::string_view bytes, const std::string &
         const auto universe = number(node, "Universe");
         const auto address = number(node, "Address");
         if (!universe || *universe >= kMostUniverses)
-            return fail("univers absent ou illisible" + where());
-        if (!address || *address >= kLastChannel)
-            return fail("adresse absente ou hors de 0 à 511" + where());
-        f.universe = *universe + 1;
-        f.address = *address + 1;
+            f.addressProblem = node.child("Universe") ? "univers « " + visible(node.child_value("Universe"))
+                                                            + " » illisible"
+                                                      : "univers absent";
+        else
+            f.universe = *universe + 1;
+        if (!address)
+            f.addressProblem = node.child("Address") ? "adresse « " + visible(node.child_value("Address"))
+                                                           + " » illisible"
+                                                     : "adresse absente";
+        else if (*address >= kLastChannel)
+            f.addressProblem = "adresse " + std::to_string(*address + 1) + " hors de 1 à 512";
+        f.address = address.value_or(-1) + 1;
         if (node.child("Channels")) {
             const auto channels = number(node, "Channels");
-            if (!channels || *channels < 1 || *channels > kMostChannels)
-                return fail("nombre de canaux illisible" + where());
-            f.channels = channels;
+            if (channels && *channels >= 1 && *channels <= kMostChannels)
+                f.channels = channels;
+            else
+                f.channelsNote = "élément Channels « " + visible(node.child_value("Channels")) + " » illisible";
         } else if (options.library) {
             f.channels = options.library->channels(f.type, f.mode);
         }
         if (f.label.empty())
             f.label = f.type + " " + std::to_string(n);
         rig.fixtures.push_back(std::move(f));
+        if (const auto tooMany = tooManyFixtures(rig))
+            return fail(*tooMany);
     }
+    if (rig.fixtures.empty())
+        return fail("aucun appareil dans l'espace de travail");
     return rig;
 }
 

@@ -24,11 +24,23 @@ struct Fixture
     std::optional<int> channels;    // unknown when neither the patch nor a library gives it
     std::string where;              // where the patch holds it, for messages ("ligne 12")
     std::string channelsNote;       // why the count is unknown, when the patch says
+    // Slots between the address and the first one the fixture takes: a GDTF
+    // mode's later break may start past its break's first slot.
+    int offset = 0;
+    // Why the patch's address cannot be set, as the row's remark says it:
+    // "adresse 600 hors de 1 à 512", "univers absent". The fixture is still
+    // shown, without switches.
+    std::string addressProblem;
 };
+
+// Past this, a patch is refused before it fills the memory: the largest real
+// rigs hold a few thousand fixtures.
+inline constexpr std::size_t kMostRigFixtures = 100000;
 
 struct Rig
 {
     std::vector<Fixture> fixtures;
+    std::size_t unpatched = 0;      // fixtures the patch lists without an address, left out
 };
 
 // A patch that cannot be read: one French sentence naming the file and where.

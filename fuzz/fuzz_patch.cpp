@@ -21,11 +21,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
     const dmx::Rig &rig = std::get<dmx::Rig>(read);
     for (const dmx::Fixture &f : rig.fixtures)
-        if (f.universe < 1 || f.universe > dmx::kMostUniverses || f.address < 0 || f.address > 512
-            || (f.channels && (*f.channels < 1 || *f.channels > 999999)))
+        if (f.universe < 1 || f.universe > dmx::kMostUniverses
+            || (f.addressProblem.empty() && (f.address < 0 || f.address > 512))
+            || (f.channels && (*f.channels < 1 || *f.channels > 999999)) || f.offset < 0
+            || f.addressProblem.find('\0') != std::string::npos)
             std::abort();
     const dmx::Plan plan = dmx::makePlan(rig, dmx::Profiles{});
-    if (plan.rowCount() != rig.fixtures.size() || dmx::separatedTable(plan, ';', "").empty())
+    if (rig.fixtures.size() + rig.unpatched > dmx::kMostRigFixtures || plan.rowCount() != rig.fixtures.size() || dmx::separatedTable(plan, ';', "").empty())
         std::abort();
     return 0;
 }

@@ -12,7 +12,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 seconds=${1:-20}
 shift $(($# > 0 ? 1 : 0))
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(address number redraw sheet csv qxw mvr)
+[ ${#targets[@]} -gt 0 ] || targets=(address number redraw sheet csv qxw mvr asc)
 build="$root/build-fuzz"
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -34,7 +34,7 @@ longest() {
     case $1 in
         address) echo 64 ;;
         redraw | sheet) echo 256 ;;
-        csv | qxw) echo 4096 ;;
+        csv | qxw | asc) echo 4096 ;;
         mvr) echo 16384 ;;
         *) echo 1024 ;;
     esac

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Times the start-up against a bare Qt window, each kind of user event, and
-# the command line writing a 512-fixture addressing sheet as PDF, and the rig
-# sheet of an MVR scene of 2,000 fixtures on 28 lines.
+# the command line writing a 512-fixture addressing sheet as PDF, the rig
+# sheet of an MVR scene of 2,000 fixtures on 28 lines, and the patch readers'
+# peak memory on inputs near their limits.
 # Usage: ./scripts/bench.sh [START-UP RUNS [EVENTS OF EACH KIND]]
 #        ./scripts/bench.sh sheet [RUNS]     (the two sheets alone, a few seconds)
 # Prints Markdown tables for docs/performance.md.
@@ -41,3 +42,6 @@ XDG_RUNTIME_DIR="$runtime_dir" QT_QPA_PLATFORM=offscreen "$build_dir/bench/bench
 echo
 
 python3 "$root/scripts/bench_sheet.py" "$build_dir/app/adresse-dmx" 11 "$build_dir/tools/make-rig"
+echo
+
+"$build_dir/bench/bench-readers"

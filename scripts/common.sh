@@ -29,6 +29,7 @@ test_packages=(
     poppler-utils fonts-dejavu-core
     clang libclang-rt-14-dev
     xvfb xauth openbox x11-utils dbus-daemon dbus-bin at-spi2-core python3-pyatspi orca xdotool
+    qlcplus-data # the fixture library's test reads QLC+'s own definitions
 )
 
 # Installs only what is missing, so a second run asks apt nothing.

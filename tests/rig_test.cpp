@@ -1,4 +1,5 @@
 #include "patch.h"
+#include "patchtext.h"
 #include "plan.h"
 #include "rig.h"
 #include "table.h"
@@ -17,15 +18,21 @@ namespace {
 const auto byName = [](const auto &row) { return std::string(row.param.name); };
 
 // A rig as "label|type|mode|universe.address|channels" lines ("?" for an
-// unknown count), or the reader's message.
+// unknown count; then "+offset" past the address and "[why]" an address that
+// cannot be set), the unpatched count, or the reader's message.
 std::string seen(const std::variant<Rig, ReadError> &read)
 {
     if (const auto *e = std::get_if<ReadError>(&read))
         return "erreur: " + e->message;
     std::string out;
-    for (const Fixture &f : std::get<Rig>(read).fixtures)
+    const Rig &rig = std::get<Rig>(read);
+    for (const Fixture &f : rig.fixtures)
         out += f.label + "|" + f.type + "|" + f.mode + "|" + std::to_string(f.universe) + "."
-               + std::to_string(f.address) + "|" + (f.channels ? std::to_string(*f.channels) : "?") + "\n";
+               + std::to_string(f.address) + "|" + (f.channels ? std::to_string(*f.channels) : "?")
+               + (f.offset ? " +" + std::to_string(f.offset) : "")
+               + (f.addressProblem.empty() ? "" : " [" + f.addressProblem + "]") + "\n";
+    if (rig.unpatched)
+        out += "sans adresse : " + std::to_string(rig.unpatched) + "\n";
     return out;
 }
 
@@ -66,6 +73,8 @@ const AddressCase kNotations[] = {
     {"Slash", "2/101", std::pair(2, 101)},
     {"Dash", "2-101", std::pair(2, 101)},
     {"Colon", "2:101", std::pair(2, 101)},
+    {"MagicQ", "1-001", std::pair(1, 1)},
+    {"MagicQLastOfUniverse", "12-512", std::pair(12, 512)},
     {"SpacesAround", " 3 . 7 ", std::pair(3, 7)},
     {"Absolute", "613", std::pair(2, 101)},
     {"AbsoluteLastOfLine", "512", std::pair(1, 512)},
@@ -78,6 +87,34 @@ const AddressCase kNotations[] = {
     {"Negative", "-5", std::nullopt},
 };
 INSTANTIATE_TEST_SUITE_P(Patch, Notation, testing::ValuesIn(kNotations), byName);
+
+// What a row says of an address it cannot set, and what it keeps to show.
+struct ProblemCase
+{
+    const char *name, *text, *problem, *kept;
+};
+
+class AddressProblem : public testing::TestWithParam<ProblemCase> {};
+
+TEST_P(AddressProblem, Said)
+{
+    const AddressRead read = readAddress(GetParam().text);
+    EXPECT_EQ(read.problem, GetParam().problem);
+    EXPECT_EQ(std::to_string(read.at.universe) + "." + std::to_string(read.at.address), GetParam().kept);
+}
+
+const ProblemCase kProblems[] = {
+    {"PastTheLine", "2.600", "adresse 600 hors de 1 à 512", "2.600"},
+    {"UniverseZero", "0.5", "univers 0 hors de 1 à 32768", "1.5"},
+    {"UniversePastTheLast", "40000/1", "univers 40000 hors de 1 à 32768", "1.1"},
+    {"Words", "abc", "adresse « abc » illisible", "1.0"},
+    {"TwoSeparators", "1.2.3", "adresse « 1.2.3 » illisible", "1.0"},
+    {"Negative", "-5", "adresse « -5 » illisible", "1.0"},
+    {"SevenDigits", "1234567", "adresse « 1234567 » illisible", "1.0"},
+    {"ControlCharactersShown", "1\x1B\t2", "adresse « 1\\x1B\\t2 » illisible", "1.0"},
+    {"Fine", "3:7", "", "3.7"},
+};
+INSTANTIATE_TEST_SUITE_P(Patch, AddressProblem, testing::ValuesIn(kProblems), byName);
 
 struct ReadCase
 {
@@ -105,15 +142,38 @@ const ReadCase kCsv[] = {
     {"Utf16WithMark", std::string("\xFF\xFEN\0o\0m\0;\0A\0d\0r\0\n\0\xE9\0;\0\x33\0\n\0", 26),
      "\xC3\xA9|||1.3|?\n"},
     {"MakerAndModelColumns", "Fabricant;Modèle;DMX\nAcme;Spot;1\n", "Acme Spot 1|Acme Spot||1.1|?\n"},
-    {"TitleBlankAndUnpatchedRowsSkipped", "Patch salle 2;;\n\nNom;Adresse\n\nA;1\nB;\nC;-\n", "A|||1.1|?\n"},
+    {"TitleBlankAndUnpatchedRowsCounted", "Patch salle 2;;\n\nNom;Adresse\n\nA;1\nB;\nC;-\n",
+     "A|||1.1|?\nsans adresse : 2\n"},
     {"NoAddressColumn", "Nom;Type\nA;B\n",
      "erreur: Lecture de patch.csv impossible : pas de colonne d'adresse dans les 10 premières lignes "
-     "(en-têtes attendus : Adresse, Address ou DMX)."},
-    {"BadAddressNamesLineAndColumn", "Nom;Adresse\n\nA;1\nB;2.600\n",
-     "erreur: Lecture de patch.csv impossible : adresse « 2.600 » illisible, ligne 4 (colonne Adresse)."},
-    {"BadChannels", "Nom;Adresse;Canaux\nA;1;douze\n",
-     "erreur: Lecture de patch.csv impossible : nombre de canaux « douze » illisible, ligne 2 (colonne Canaux)."},
+     "(en-têtes attendus : Adresse, Address, DMX ou Dimmer)."},
+    {"RowsOutOfRangeKept", "Nom;Univers;Adresse\n\nA;1;1\nB;2;600\nC;0;5\nD;x;5\nE;;2.600\nF;;abc\nG;3;7\n",
+     "A|||1.1|?\nB|||2.600|? [adresse 600 hors de 1 à 512]\nC|||1.5|? [univers 0 hors de 1 à 32768]\n"
+     "D|||1.5|? [univers « x » illisible]\nE|||2.600|? [adresse 600 hors de 1 à 512]\n"
+     "F|||1.0|? [adresse « abc » illisible]\nG|||3.7|?\n"},
+    {"BadChannelsLeaveTheCountUnknown", "Nom;Adresse;Canaux\nA;1;douze\n", "A|||1.1|?\n"},
+    {"HeadingsOnlyIsNoPatch", "Nom;Adresse\n;\n",
+     "erreur: Lecture de patch.csv impossible : aucune ligne d'appareil sous les en-têtes."},
     {"Empty", "", "erreur: Lecture de patch.csv impossible : le fichier est vide."},
+    {"NoHeadingsLabelThenAddress", "Face 1;2.101\nFace 2;2-105\nContre;613\n",
+     "Face 1|||2.101|?\nFace 2|||2.105|?\nContre|||2.101|?\n"},
+    {"NoHeadingsAddressThenLabel", "1.1,Face\n1.9,Contre\n", "Face|||1.1|?\nContre|||1.9|?\n"},
+    {"NoHeadingsChannelThenAddress", "1\t101\n2\t105\n", "1|||1.101|?\n2|||1.105|?\n"},
+    {"NoHeadingsButThreeColumns", "Face;PAR;1\n",
+     "erreur: Lecture de patch.csv impossible : pas de colonne d'adresse dans les 10 premières lignes "
+     "(en-têtes attendus : Adresse, Address, DMX ou Dimmer)."},
+    // What is not text says what it seems to be.
+    {"ZipNamedCsv", samples::zipOf({{"a.txt", "x"}}),
+     "erreur: Lecture de patch.csv impossible : c'est une archive zip, pas une liste CSV."},
+    {"WordDocumentNamedCsv", samples::zipOf({{"[Content_Types].xml", "x"}, {"word/document.xml", "x"}}),
+     "erreur: Lecture de patch.csv impossible : c'est un document de traitement de texte (Word ou OpenDocument), "
+     "pas une liste CSV."},
+    {"OldWordDocumentNamedCsv", std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1\0\0", 10),
+     "erreur: Lecture de patch.csv impossible : c'est un document Word ou Excel d'ancien format (.doc, .xls), pas "
+     "une liste CSV."},
+    {"PdfNamedCsv", "%PDF-1.7\n", "erreur: Lecture de patch.csv impossible : c'est un document PDF, pas une liste CSV."},
+    {"NulBytesAreNotText", std::string("Nom;Adresse\nA;1\0\x1B\n", 18),
+     "erreur: Lecture de patch.csv impossible : le fichier n'est pas du texte (il contient des octets nuls)."},
 };
 INSTANTIATE_TEST_SUITE_P(Patch, CsvRead, testing::ValuesIn(kCsv), byName);
 
@@ -156,13 +216,14 @@ const ReadCase kQxw[] = {
     {"NoChannelsElement", workspace(qxwFixture("S", "2", "9", "")), "S|Acme Spot|6ch|3.10|?\n"},
     {"EntitiesLeftUnexpanded", workspace(qxwFixture("&lol9;", "0", "0"), kLaughs),
      "&lol9;|Acme Spot|6ch|1.1|6\n"},
-    {"AddressPastTheLine", workspace(qxwFixture("S", "0", "512")),
-     "erreur: Lecture de salle.qxw impossible : adresse absente ou hors de 0 à 511, élément Fixture n° 1, "
-     "ligne 4 « S »."},
-    {"NoUniverse", workspace("<Fixture><Name>S</Name><Address>1</Address></Fixture>\n"),
-     "erreur: Lecture de salle.qxw impossible : univers absent ou illisible, élément Fixture n° 1, ligne 4 « S »."},
+    {"AddressPastTheLineKept", workspace(qxwFixture("S", "0", "512") + qxwFixture("T", "0", "1", "<Channels>x</Channels>")),
+     "S|Acme Spot|6ch|1.513|6 [adresse 513 hors de 1 à 512]\nT|Acme Spot|6ch|1.2|?\n"},
+    {"NoUniverseKept", workspace("<Fixture><Name>S</Name><Address>1</Address></Fixture>\n"),
+     "S|||1.2|? [univers absent]\n"},
+    {"NoFixture", workspace(""), "erreur: Lecture de salle.qxw impossible : aucun appareil dans l'espace de travail."},
     {"BrokenXml", "<Workspace>\n<Engine>\n<Fixture>\n</Workspace>",
-     "erreur: Lecture de salle.qxw impossible : XML incorrect à la ligne 4 (Start-end tags mismatch)."},
+     "erreur: Lecture de salle.qxw impossible : XML incorrect à la ligne 4 (balise fermante qui ne correspond pas "
+     "à la balise ouverte)."},
     {"NotAWorkspace", "<FixtureDefinition/>",
      "erreur: Lecture de salle.qxw impossible : pas d'élément Workspace/Engine : ce n'est pas un espace de "
      "travail QLC+."},
@@ -207,7 +268,14 @@ const ReadCase kMvr[] = {
                   + fixture("Sous pont", "Acme@Spot4.gdtf", "Basic", address("2"))
                   + "</ChildList></Truss></ChildList></GroupObject>"),
      "Dans groupe|Acme Spot 4|Basic|1.1|1\nSous pont|Acme Spot 4|Basic|1.2|1\n"},
-    {"UnpatchedLeftOut", samples::mvr(fixture("Rien", "Acme@Spot4.gdtf", "Basic", address("0"))), ""},
+    {"UnpatchedCounted",
+     samples::mvr(fixture("Rien", "Acme@Spot4.gdtf", "Basic", address("0"))
+                  + fixture("Sans", "Acme@Spot4.gdtf", "Basic", "")),
+     "sans adresse : 2\n"},
+    {"NoFixture", samples::mvr(""), "erreur: Lecture de plan.mvr impossible : aucun appareil dans la scène."},
+    {"SecondBreakPastItsFirstSlot",
+     samples::mvr(fixture("Lyre", "Acme@Wash2.gdtf", "Full", address("1") + address("2.1", 1))),
+     "Lyre|Acme Wash 2|Full|1.1|33\nLyre (partie 2)|Acme Wash 2|Full|2.1|57 +33\n"},
     {"MissingTypeOrModeLeavesTheCountUnknown",
      samples::mvr(fixture("A", "../../etc/passwd", "Basic", address("1"))
                   + fixture("B", "Acme@Spot4.gdtf", "Nope", address("9"))),
@@ -215,9 +283,10 @@ const ReadCase kMvr[] = {
     {"ClimbingNameReadInMemory",
      samples::mvr(fixture("A", "../evil.gdtf", "Basic", address("1")), {{"../evil.gdtf", samples::spotType()}}),
      "A|Acme Spot 4|Basic|1.1|1\n"},
-    {"BadAddress", samples::mvr(fixture("A", "x", "m", address("1.999"))),
-     "erreur: Lecture de plan.mvr impossible : adresse « 1.999 » illisible, GeneralSceneDescription.xml, "
-     "ligne 3 (« A »)."},
+    {"BadAddressKept", samples::mvr(fixture("A", "x", "m", address("1.999"))), "A|x|m|1.999|? [adresse 999 hors de 1 à 512]\n"},
+    {"NotXml", samples::zipOf({{"GeneralSceneDescription.xml", "pas du XML"}}),
+     "erreur: Lecture de plan.mvr impossible : GeneralSceneDescription.xml, XML incorrect à la ligne 1 (aucun "
+     "élément : ce n'est pas un document XML)."},
     {"NotAZip", "PK\x03\x04 and then nothing of a zip",
      "erreur: Lecture de plan.mvr impossible : ce n'est pas une archive MVR lisible (pas une archive zip)."},
     {"NoScene", samples::zipOf({{"readme.txt", "x"}}),
@@ -247,7 +316,7 @@ TEST(Patch, FilesChosenByExtensionOrContent)
               "F|Acme Spot 4|Basic|1.7|1\n");
     EXPECT_EQ(seen(readPatch(s.write("d.xml", workspace(qxwFixture("S", "0", "4"))))), "S|Acme Spot|6ch|1.5|6\n");
     EXPECT_EQ(seen(readPatch((s.dir / "absent.csv").string())),
-              "erreur: Lecture de absent.csv impossible : le fichier est introuvable.");
+              "erreur: Lecture d'absent.csv impossible : le fichier est introuvable.");
     EXPECT_FALSE(fs::exists(s.dir / ".." / "evil.gdtf"));
 }
 
@@ -257,6 +326,101 @@ TEST(Patch, WrittenByLibreOfficeCalcInFrench)
               "Face cour|D\xC3\xA9\x63oupe 614|1 canal|1.1|1\n"
               "Contre; jardin \xC2\xAB bleu \xC2\xBB|PAR LED \"RGBW\"|8 canaux|2.101|8\n"
               "Lyre \xC3\xA9t\xC3\xA9|Spot 250|\xC3\x89tendu|3.26|?\n");
+}
+
+TEST(Patch, MagicQHeadList)
+{
+    EXPECT_EQ(seen(readPatch(RIG_TEST_DATA "/magicq-heads.csv")),
+              "Spots n° 1|Generic Dimmer||1.1|?\nSpots n° 2|Generic Dimmer||1.2|?\n"
+              "Finger L n° 5|Generic Dimmer||1.5|?\nWash n° 101|Generic RGB||2.101|?\n"
+              "Wash n° 102|Generic RGB||2.613|? [adresse 613 hors de 1 à 512]\n");
+}
+
+TEST(Patch, VectorworksInstrumentList)
+{
+    // "Channel" is the console's channel: the count is Num Channels'.
+    EXPECT_EQ(seen(readPatch(RIG_TEST_DATA "/vectorworks-instruments.txt")),
+              "FOH 1 n° 1|Source Four 26°||1.1|1\nFOH 1 n° 2|Source Four 26°||1.2|1\n"
+              "Perche 2 n° 1|MAC Aura||2.101|14\nPerche 2 n° 2|MAC Aura||2.115|14\nsans adresse : 1\n");
+}
+
+TEST(Patch, UsittAsciiPatchOnly)
+{
+    EXPECT_EQ(seen(readPatch(RIG_TEST_DATA "/usitt-patch.asc")),
+              "Circuit 1|||1.1|1\nCircuit 1|||1.2|1\nCircuit 3|||1.3|1\nCircuit 12|||2.101|1\n"
+              "Circuit 14|||1.0|1 [adresse « 99999999 » illisible]\nsans adresse : 1\n");
+    const Scratch s;
+    EXPECT_EQ(seen(readPatch(s.write("export", "  IDENT 3:0\nPATCH 1 5 5 FL\n"))), "Circuit 5|||1.5|1\n");
+    EXPECT_EQ(seen(readUsittAscii("Ident 3:0\nCue 1\nUp 5\nEndData\n", "spectacle.asc")),
+              "erreur: Lecture de spectacle.asc impossible : pas de patch dans ce fichier USITT ASCII (aucune ligne "
+              "PATCH).");
+}
+
+TEST(Patch, MessagesReadWhateverTheName)
+{
+    EXPECT_EQ(seen(readCsvPatch("", "adresse600.csv")),
+              "erreur: Lecture d'adresse600.csv impossible : le fichier est vide.");
+    EXPECT_EQ(seen(readCsvPatch("", "\xC3\xA9t\xC3\xA9.csv")),
+              "erreur: Lecture d'\xC3\xA9t\xC3\xA9.csv impossible : le fichier est vide.");
+    EXPECT_EQ(seen(readCsvPatch("", std::string("a\nb\x1B\0.csv", 9))),
+              "erreur: Lecture d'a\\nb\\x1B\\0.csv impossible : le fichier est vide.");
+}
+
+TEST(Patch, DuplicateEntryInFrench)
+{
+    std::string zip = samples::zipOf({{"GeneralSceneDescription.xml", "<a/>"}, {"GeneralSceneDescriptionXxml", "<b/>"}},
+                                     false);
+    // The second name made the same as the first, in both of its records.
+    for (std::size_t at = zip.find("DescriptionXxml"); at != std::string::npos; at = zip.find("DescriptionXxml"))
+        zip[at + 11] = '.';
+    EXPECT_EQ(seen(readMvr(zip, "plan.mvr")),
+              "erreur: Lecture de plan.mvr impossible : ce n'est pas une archive MVR lisible (un même nom y figure "
+              "deux fois).");
+}
+
+TEST(Patch, DenseXmlRefusedBeforeParsing)
+{
+    std::string marks;
+    for (std::size_t k = 0; k <= kMostXmlMarks; ++k)
+        marks += "<a/>";
+    EXPECT_EQ(seen(readQxw(workspace(marks), "salle.qxw")),
+              "erreur: Lecture de salle.qxw impossible : plus de 2 000 000 éléments et attributs XML : trop pour un "
+              "patch.");
+}
+
+TEST(Patch, EncryptedSceneSaysSo)
+{
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t *buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
+    zip_t *archive = zip_open_from_source(buffer, ZIP_TRUNCATE, &error);
+    ASSERT_NE(archive, nullptr);
+    zip_source_keep(buffer);
+    const std::string scene = samples::sceneXml(fixture("A", "x", "m", address("1")));
+    const zip_int64_t i = zip_file_add(archive, "GeneralSceneDescription.xml",
+                                       zip_source_buffer(archive, scene.data(), scene.size(), 0), 0);
+    ASSERT_EQ(zip_file_set_encryption(archive, static_cast<zip_uint64_t>(i), ZIP_EM_TRAD_PKWARE, "secret"), 0);
+    zip_close(archive);
+    zip_stat_t st;
+    zip_source_stat(buffer, &st);
+    std::string bytes(st.size, '\0');
+    zip_source_open(buffer);
+    zip_source_read(buffer, bytes.data(), st.size);
+    zip_source_close(buffer);
+    zip_source_free(buffer);
+    EXPECT_EQ(seen(readMvr(bytes, "plan.mvr")),
+              "erreur: Lecture de plan.mvr impossible : GeneralSceneDescription.xml : entrée illisible (archive "
+              "chiffrée).");
+}
+
+TEST(Patch, RigsPastTheLimitRefused)
+{
+    std::string csv = "Nom;Adresse\n";
+    for (std::size_t k = 0; k <= kMostRigFixtures; ++k)
+        csv += "A;\n";
+    EXPECT_EQ(seen(readCsvPatch(csv, "grand.csv")),
+              "erreur: Lecture de grand.csv impossible : plus de 100 000 appareils : ce n'est pas le patch d'un "
+              "spectacle, la lecture s'arrête là.");
 }
 
 TEST(Patch, HugeFilesRefusedBeforeReading)
@@ -298,7 +462,8 @@ Profiles variants()
     return c;
 }
 
-Fixture fx(const char *label, const std::string &type, int universe, int address, std::optional<int> channels = 1)
+Fixture fx(const char *label, const std::string &type, int universe, int address, std::optional<int> channels = 1,
+           int offset = 0)
 {
     Fixture f;
     f.label = label;
@@ -306,6 +471,14 @@ Fixture fx(const char *label, const std::string &type, int universe, int address
     f.universe = universe;
     f.address = address;
     f.channels = channels;
+    f.offset = offset;
+    return f;
+}
+
+// A fixture whose patch gives an address that cannot be set.
+Fixture unset(Fixture f, const char *why)
+{
+    f.addressProblem = why;
     return f;
 }
 
@@ -339,7 +512,9 @@ TEST_P(Checks, Row)
             remarks += (remarks.empty() ? "" : " ; ") + r.text;
         EXPECT_EQ(switches, GetParam().switches);
         EXPECT_EQ(remarks, GetParam().remarks);
-        EXPECT_EQ(row->problem(), remarks.find("bouchon") != 0 && !remarks.empty() && remarks.find("fin de ligne") != 0);
+        const bool informative = remarks.empty() || remarks.find("bouchon") == 0 || remarks.find("fin de ligne") == 0
+                                 || remarks.find("canaux ") == 0;
+        EXPECT_EQ(row->problem(), !informative);
         return;
     }
     FAIL() << "no row " << GetParam().label;
@@ -381,6 +556,15 @@ const CheckCase kChecks[] = {
      ""},
     {"FunctionSwitchAtItsPosition", {fx("A", "Fonction", 1, 3), fx("B", kStd, 1, 12), fx("C", kStd, 1, 20)}, "A",
      "1100000000", ""},
+    {"BadAddressShownUnset", {unset(fx("A", kStd, 1, 600, 4), "adresse 600 hors de 1 à 512"), fx("B", kStd, 1, 1, 2)}, "A", "---------0",
+     "adresse 600 hors de 1 à 512"},
+    {"BadAddressLeavesTheTerminatorToTheLastSet", {unset(fx("A", kStd, 1, 600, 4), "adresse 600 hors de 1 à 512"), fx("B", kStd, 1, 1, 2)}, "B",
+     "1000000001", "bouchon 120R"},
+    {"SlotsPastTheAddress", {fx("A", kStd, 2, 1, 57, 33)}, "A", "1000000001", "canaux 34 à 90 ; bouchon 120R"},
+    {"SharedOnTheTrueSlots", {fx("A", kStd, 2, 1, 57, 33), fx("B", kStd, 2, 40, 1), fx("C", kStd, 2, 10, 1)}, "B",
+     "0001010001", "partage des canaux avec « A » (34-90) ; bouchon 120R"},
+    {"PastTheLineOnTheTrueSlots", {fx("A", kStd, 2, 480, 57, 33)}, "A", "0000011111",
+     "dépasse le canal 512 ; canaux 513 à 569 ; bouchon 120R"},
     {"ColourDriverOrder", {fx("A", colourDriverProfile().name, 1, 3)}, "A", "0000000111",
      "bouchon 120R"},
 };
@@ -395,6 +579,17 @@ TEST(Rig, SummaryCountsTheProblems)
                             "adresse impossible à régler (1), canaux inconnus (1).");
     EXPECT_EQ(plan.lines[1].title(), "Ligne 2");
     EXPECT_EQ(plan.profiles.front().name, kStd);
+}
+
+TEST(Rig, SummarySaysTheUnpatched)
+{
+    Rig rig{{fx("A", kStd, 1, 1), unset(fx("B", kStd, 1, 0), "adresse « x » illisible")}};
+    rig.unpatched = 72;
+    EXPECT_EQ(makePlan(rig, variants()).summary,
+              "2 appareils sur 1 ligne, 1 profil. 1 appareil à revoir : adresse du patch inutilisable (1). "
+              "72 appareils sans adresse, non repris.");
+    rig.fixtures.clear();
+    EXPECT_EQ(makePlan(rig, variants()).summary, "0 appareil sur 0 ligne, 0 profil. 72 appareils sans adresse, non repris.");
 }
 
 // Each field of a profile, at address 5 on a lone fixture: the levers up
@@ -501,6 +696,10 @@ const StoreCase kBadStores[] = {
     {"NoName", R"j({"profils":[{"nom":"","poids":[]}]})j", " est incorrect (profil 1) : un profil sans nom."},
     {"EightWeights", R"j({"profils":[{"nom":"X","poids":[1,2,4,8,16,32,64,128]}]})j",
      " est incorrect (profil 1) : il faut neuf poids."},
+    {"WeightPastABank", R"j({"profils":[{"nom":"X","poids":[65537,2,4,8,16,32,64,128,256]}]})j",
+     " est incorrect (profil 1) : « poids » 1 vaut 65537, pas un poids d'interrupteur (1, 2, 4 … 256)."},
+    {"WeightNotWhole", R"j({"profils":[{"nom":"X","poids":[1,2,4,8,16,32,64,128,1.9]}]})j",
+     " est incorrect (profil 1) : « poids » 9 vaut 1.9, pas un poids d'interrupteur (1, 2, 4 … 256)."},
     {"WeightTwice", R"j({"profils":[{"nom":"X","poids":[1,1,4,8,16,32,64,128,256]}]})j",
      " est incorrect (profil 1) : les poids doivent être 1, 2, 4 … 256, chacun une fois."},
     {"UnknownTenth", R"j({"profils":[{"nom":"X","poids":[1,2,4,8,16,32,64,128,256],"interrupteur10":"?"}]})j",

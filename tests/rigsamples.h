@@ -87,6 +87,16 @@ inline std::string barType()
                     + channel("1", "Lens") + channel("1", "Body", "2") + "</DMXChannels></DMXMode>");
 }
 
+// A wash on two breaks: slots 1 to 33 on the first, and on the second its
+// channels at offsets 34 to 90 of that break's address.
+inline std::string washType()
+{
+    return gdtf("Acme", "Wash 2", "<Geometry Name=\"Body\"/>",
+                "<DMXMode Name=\"Full\" Geometry=\"Body\"><DMXChannels>\n" + channel("1", "Body")
+                    + channel("32,33", "Body") + channel("34", "Body", "2") + channel("89,90", "Body", "2")
+                    + "</DMXChannels></DMXMode>");
+}
+
 inline std::string fixture(const std::string &name, const std::string &typeFile, const std::string &mode,
                            const std::string &addresses)
 {
@@ -112,7 +122,8 @@ inline std::string mvr(const std::string &childList, Entries more = {})
 {
     more.insert(more.begin(), {{"GeneralSceneDescription.xml", sceneXml(childList)},
                                {"Acme@Spot4.gdtf", spotType()},
-                               {"Acme@Bar4.gdtf", barType()}});
+                               {"Acme@Bar4.gdtf", barType()},
+                               {"Acme@Wash2.gdtf", washType()}});
     return zipOf(more, false);
 }
 
