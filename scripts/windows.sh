@@ -11,15 +11,6 @@ recipe="$root/scripts/windows"
 out="$root/build-windows"
 cross_build="$out/cmake"
 
-# The 64-bit compilers (not the 32-bit ones the mingw-w64 package adds), the
-# installer maker and Wine; dpkg-dev unpacks the source packages; the build
-# machine's Qt runs moc, rcc and uic and gives Qt's French texts; googletest
-# is the source the Windows GoogleTest is built from.
-windows_packages=(g++-mingw-w64-x86-64-posix nsis wine wine64 dpkg-dev cmake ninja-build qt6-base-dev qt6-translations-l10n googletest)
-# The checks: an X server and a window manager for the window, xdotool to
-# type into it, poppler to read the PDFs back.
-check_packages=(xvfb xauth openbox x11-utils xdotool poppler-utils)
-
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
@@ -60,9 +51,16 @@ ensure_source_entry() {
     local codename list parts
     codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
     eval "$(apt-config shell list Dir::Etc::sourcelist/f parts Dir::Etc::sourceparts/d)"
-    local one_line deb822
-    one_line=$(source_entries "$codename" list $(ls "$list" "$parts"*.list 2>/dev/null | grep -v adresse-dmx-src))
-    deb822=$(source_entries "$codename" sources $(ls "$parts"*.sources 2>/dev/null | grep -v adresse-dmx-src))
+    local f lists=() stanzas=() one_line deb822
+    for f in "$list" "$parts"*.list "$parts"*.sources; do
+        case ${f##*/} in
+        adresse-dmx-src.*) ;;
+        *.sources) [ -f "$f" ] && stanzas+=("$f") ;;
+        *) [ -f "$f" ] && lists+=("$f") ;;
+        esac
+    done
+    one_line=$(source_entries "$codename" list "${lists[@]}")
+    deb822=$(source_entries "$codename" sources "${stanzas[@]}")
     if [ -n "$one_line$deb822" ]; then
         echo "Adding source entries for $codename, from apt's own entries, to $parts"
         as_root rm -f "${parts}adresse-dmx-src.list" "${parts}adresse-dmx-src.sources"

@@ -105,7 +105,8 @@ build_nlohmann() {
 }
 
 build_gtest() {
-    cmake_static gtest /usr/src/googletest -DINSTALL_GTEST=ON -Dgtest_disable_pthreads=OFF
+    # GoogleMock: no test uses it.
+    cmake_static gtest /usr/src/googletest -DINSTALL_GTEST=ON -DBUILD_GMOCK=OFF -Dgtest_disable_pthreads=OFF
 }
 
 build_deps() {

@@ -17,8 +17,14 @@ export LC_ALL=C.UTF-8
 unset LANG LANGUAGE
 
 scratch=$(mktemp -d)
-export WINEPREFIX="$scratch/wine" WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=" # no offer to fetch Mono or Gecko
+# Nothing of the caller's desktop: a home of this run's own, no session bus,
+# no menu entries for the desktop (winemenubuilder), no offer to fetch Mono
+# or Gecko.
+export HOME="$scratch/home" XDG_RUNTIME_DIR="$scratch/runtime" XDG_CONFIG_HOME="$scratch/home/.config" \
+       XDG_DATA_HOME="$scratch/home/.local/share" XDG_CACHE_HOME="$scratch/home/.cache"
+unset DBUS_SESSION_BUS_ADDRESS
+mkdir -p "$HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR"
+export WINEPREFIX="$scratch/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 trap 'wineserver -k 2>/dev/null; rm -rf "$scratch"' EXIT
 
 ok() { echo "ok    $1"; }
