@@ -46,7 +46,7 @@ check_packages=(xvfb xauth openbox x11-utils xdotool poppler-utils)
 # Installs only what is missing, so a second run asks apt nothing.
 ensure_packages() {
     local missing=()
-    for p in "$@"; do
+    for p in $(printf '%s\n' "$@" | sort -u); do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' \
             || missing+=("$p")
     done
