@@ -104,7 +104,7 @@ ensure_prefix() {
     exec 9>"$cache/.lock"
     flock -n 9 || { echo "Waiting for another run that builds the Windows Qt..." >&2; flock 9; }
     if [ ! -e "$prefix/complete" ]; then
-        echo "Building Qt for Windows into $prefix, once (about 35 minutes on two free cores, far longer on a busy machine; log: $log)" >&2
+        echo "Building Qt for Windows into $prefix, once (about 15 minutes on two free cores, longer on a busy machine; log: $log)" >&2
         if ! nice -n 10 "$recipe/build-prefix.sh" "$prefix" >"$log" 2>&1; then
             tail -n 30 "$log" >&2
             echo "The Windows Qt build failed; its log: $log" >&2
