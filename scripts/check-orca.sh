@@ -10,8 +10,7 @@ program=$(realpath "${1:-$here/../build/app/adresse-dmx}")
 
 source "$here/own-session.sh"
 
-# Orca's settings and caches, and the buses' runtime files, in a folder of
-# this run's own; the user's are never touched.
+# Orca's settings, its speech and the logs.
 run=$(mktemp -d)
 pids=()
 # Each process started here is asked to end, then made to after five seconds:
@@ -31,8 +30,6 @@ stop() {
     exit "$status"
 }
 trap stop EXIT
-export HOME=$run XDG_RUNTIME_DIR=$run XDG_CONFIG_HOME=$run/config XDG_DATA_HOME=$run/data \
-       XDG_CACHE_HOME=$run/cache GSETTINGS_BACKEND=memory LANG=C.UTF-8
 mkdir -p "$run/prefs"
 
 openbox --sm-disable >/dev/null 2>&1 &

@@ -9,10 +9,8 @@ program=$(realpath "${1:-$here/../build/app/adresse-dmx}")
 
 source "$here/own-session.sh"
 
-export XDG_RUNTIME_DIR
-XDG_RUNTIME_DIR=$(mktemp -d)
 pid=
-trap 'kill $pid 2>/dev/null; rm -rf "$XDG_RUNTIME_DIR"' EXIT
+trap 'kill $pid 2>/dev/null' EXIT
 # Qt looks for the accessibility bus when it starts, so the bus runs first.
 dbus-send --session --dest=org.a11y.Bus --print-reply /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null
 # On this X server whatever the caller's desktop, and heard by AT-SPI even

@@ -32,10 +32,22 @@ test_packages=(
     qlcplus-data # the fixture library's test reads QLC+'s own definitions
 )
 
+# The 64-bit compilers (not the 32-bit ones the mingw-w64 package adds), the
+# installer maker and Wine; dpkg-dev unpacks the source packages; the build
+# machine's Qt runs moc, rcc and uic and gives Qt's French texts; googletest
+# is the source the Windows GoogleTest is built from.
+windows_packages=(
+    g++-mingw-w64-x86-64-posix nsis wine wine64 dpkg-dev cmake ninja-build
+    qt6-base-dev qt6-translations-l10n googletest
+)
+# The checks: an X server and a window manager for the window, xdotool to
+# type into it, poppler to read the PDFs back.
+check_packages=(xvfb xauth openbox x11-utils xdotool poppler-utils)
+
 # Installs only what is missing, so a second run asks apt nothing.
 ensure_packages() {
     local missing=()
-    for p in "$@"; do
+    for p in $(printf '%s\n' "$@" | sort -u); do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' \
             || missing+=("$p")
     done

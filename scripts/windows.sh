@@ -11,27 +11,66 @@ recipe="$root/scripts/windows"
 out="$root/build-windows"
 cross_build="$out/cmake"
 
-# The compilers, the installer maker and Wine; dpkg-dev unpacks the source
-# packages; the build machine's Qt runs moc, rcc and uic and gives Qt's
-# French texts; googletest is the source the Windows GoogleTest is built from.
-windows_packages=(mingw-w64 nsis wine wine64 dpkg-dev cmake ninja-build qt6-base-dev qt6-translations-l10n googletest)
-# The checks: an X server and a window manager for the window, xdotool to
-# type into it, poppler to read the PDFs back.
-check_packages=(xvfb xauth openbox x11-utils xdotool poppler-utils)
-
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-# apt-get source needs the source archive of the release the machine runs.
+# apt-get source needs source entries for the release the machine runs. They
+# are made from its own binary entries (its mirror or proxy, its suites and
+# keys), those of the Debian release only: other archives may have no sources.
+source_entries() { # CODENAME FORMAT(list|sources) FILE...
+    awk -v suite="^($1|stable|oldstable)(-[a-z]+)?\$" -v format="$2" '
+        function flush() {
+            if (types ~ /(^| )deb( |$)/ && enabled != "no" && suites) print para "\n"
+            para = ""; types = ""; suites = 0; enabled = ""
+        }
+        format == "list" {
+            if ($1 != "deb") next
+            n = 2
+            if ($2 ~ /^\[/) { while ($n !~ /\]$/) n++; n++ }
+            if ($(n + 1) ~ suite) { sub(/^[ \t]*deb/, "deb-src"); print }
+            next
+        }
+        /^#/ { next }
+        /^[ \t]*$/ { flush(); next }
+        {
+            field = tolower($1)
+            if (field == "types:") { types = $0; sub(/^[^:]*:[ \t]*/, "", types); $0 = "Types: deb-src" }
+            if (field == "enabled:") enabled = tolower($2)
+            if (field == "suites:") for (i = 2; i <= NF; i++) if ($i ~ suite) suites = 1
+            para = para (para ? "\n" : "") $0
+        }
+        END { if (format == "sources") flush() }
+    ' "${@:3}" /dev/null
+}
+
 ensure_source_entry() {
-    apt-get source --print-uris -qq zlib >/dev/null 2>&1 && return 0
-    local codename
+    local qt
+    qt="qt6-base=$(dpkg-query -W -f='${source:Version}' qt6-base-dev)"
+    apt-get source --print-uris -qq "$qt" >/dev/null 2>&1 && return 0
+    local codename list parts
     codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
-    echo "Adding the Debian source archive for $codename to apt's sources"
-    printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: %s %s-updates\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
-        "$codename" "$codename" | as_root tee /etc/apt/sources.list.d/adresse-dmx-src.sources >/dev/null
-    as_root apt-get update -qq
+    eval "$(apt-config shell list Dir::Etc::sourcelist/f parts Dir::Etc::sourceparts/d)"
+    local f lists=() stanzas=() one_line deb822
+    for f in "$list" "$parts"*.list "$parts"*.sources; do
+        case ${f##*/} in
+        adresse-dmx-src.*) ;;
+        *.sources) [ -f "$f" ] && stanzas+=("$f") ;;
+        *) [ -f "$f" ] && lists+=("$f") ;;
+        esac
+    done
+    one_line=$(source_entries "$codename" list "${lists[@]}")
+    deb822=$(source_entries "$codename" sources "${stanzas[@]}")
+    if [ -n "$one_line$deb822" ]; then
+        echo "Adding source entries for $codename, from apt's own entries, to $parts"
+        as_root rm -f "${parts}adresse-dmx-src.list" "${parts}adresse-dmx-src.sources"
+        [ -z "$one_line" ] || echo "$one_line" | as_root tee "${parts}adresse-dmx-src.list" >/dev/null
+        [ -z "$deb822" ] || echo "$deb822" | as_root tee "${parts}adresse-dmx-src.sources" >/dev/null
+        as_root apt-get update -qq || true
+        apt-get source --print-uris -qq "$qt" >/dev/null 2>&1 && return 0
+    fi
+    echo "No source package $qt can be had: add a deb-src entry for the Debian archive this machine installs from (sources.list(5)) to $parts, then run this again." >&2
+    exit 1
 }
 
 # The cache key: the recipe, and the versions of the build machine's Qt (the
@@ -65,7 +104,7 @@ ensure_prefix() {
     exec 9>"$cache/.lock"
     flock -n 9 || { echo "Waiting for another run that builds the Windows Qt..." >&2; flock 9; }
     if [ ! -e "$prefix/complete" ]; then
-        echo "Building Qt for Windows into $prefix, once (about 35 minutes on two free cores, far longer on a busy machine; log: $log)" >&2
+        echo "Building Qt for Windows into $prefix, once (about 15 minutes on two free cores, longer on a busy machine; log: $log)" >&2
         if ! nice -n 10 "$recipe/build-prefix.sh" "$prefix" >"$log" 2>&1; then
             tail -n 30 "$log" >&2
             echo "The Windows Qt build failed; its log: $log" >&2

@@ -17,13 +17,19 @@ mkdir -p "$prefix" "$src"
 cp "$here/toolchain.cmake" "$prefix/toolchain.cmake"
 
 # Unpacks Debian's source package NAME[=VERSION] in src/ once; prints its folder.
+# Without a version the newest that can be had: a mirror may list sources,
+# security updates' say, that it does not hold.
 source_of() {
-    local name=${1%%=*} dir
+    local name=${1%%=*} dir versions=("$1")
     dir=$(find "$src" -mindepth 1 -maxdepth 1 -type d -name "$name-*" | head -n 1)
     if [ -z "$dir" ]; then
-        (cd "$src" && apt-get source -qq "$1" >/dev/null 2>&1) \
-            || { echo "apt-get source $name failed: is there a deb-src entry?" >&2; exit 1; }
+        [ "$name" != "$1" ] \
+            || mapfile -t versions < <(apt-cache showsrc "$name" | sed -n "s/^Version: /$name=/p" | sort -ruV)
+        for v in "${versions[@]}"; do
+            (cd "$src" && apt-get source -qq "$v" >/dev/null 2>&1) && break
+        done
         dir=$(find "$src" -mindepth 1 -maxdepth 1 -type d -name "$name-*" | head -n 1)
+        [ -n "$dir" ] || { echo "apt-get source $name failed: is there a deb-src entry?" >&2; exit 1; }
     fi
     echo "$dir"
 }
@@ -99,7 +105,8 @@ build_nlohmann() {
 }
 
 build_gtest() {
-    cmake_static gtest /usr/src/googletest -DINSTALL_GTEST=ON -Dgtest_disable_pthreads=OFF
+    # GoogleMock: no test uses it.
+    cmake_static gtest /usr/src/googletest -DINSTALL_GTEST=ON -DBUILD_GMOCK=OFF -Dgtest_disable_pthreads=OFF
 }
 
 build_deps() {

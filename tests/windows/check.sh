@@ -10,9 +10,21 @@ exe="$out/Corvane adresse DMX.exe"
 caption="Corvane Adresse DMX Corvane V 0.3"
 failed=0
 
+# Wine hands the program its arguments, and hands on what it writes to a
+# console, in the host's character set: UTF-8 here, whatever the caller's
+# locale (none, C, French...), as the program writes UTF-8 everywhere.
+export LC_ALL=C.UTF-8
+unset LANG LANGUAGE
+
 scratch=$(mktemp -d)
-export WINEPREFIX="$scratch/wine" WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=" # no offer to fetch Mono or Gecko
+# Nothing of the caller's desktop: a home of this run's own, no session bus,
+# no menu entries for the desktop (winemenubuilder), no offer to fetch Mono
+# or Gecko.
+export HOME="$scratch/home" XDG_RUNTIME_DIR="$scratch/runtime" XDG_CONFIG_HOME="$scratch/home/.config" \
+       XDG_DATA_HOME="$scratch/home/.local/share" XDG_CACHE_HOME="$scratch/home/.cache"
+unset DBUS_SESSION_BUS_ADDRESS
+mkdir -p "$HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR"
+export WINEPREFIX="$scratch/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 trap 'wineserver -k 2>/dev/null; rm -rf "$scratch"' EXIT
 
 ok() { echo "ok    $1"; }
@@ -57,22 +69,48 @@ wineserver -w
 # The command line: the same bytes as on Linux but for the line ends and the
 # program as it was started, in the help's first line.
 windows_text() { tr -d '\r' <"$1" | sed 's/^\(Utilisation : \).* \[options\]$/\1PROGRAMME [options]/'; }
-same_output() { # ARGS...: standard output and status as the Linux program's
-    local status_w status_l
-    wine "$exe" "$@" >"$scratch/w.out" 2>"$scratch/w.err"
+# HOW ARGS...: the Windows program's output in w.out and w.err, through a
+# file, a pipe or a console (script's terminal, wide and tall enough that
+# nothing wraps or scrolls; both streams in w.out, the console's cursor
+# escapes left out); its status is returned.
+run_windows() {
+    local how=$1 status
+    shift
+    case $how in
+    file) wine "$exe" "$@" >"$scratch/w.out" 2>"$scratch/w.err" ;;
+    pipe)
+        wine "$exe" "$@" 2>"$scratch/w.err" | cat >"$scratch/w.out"
+        return "${PIPESTATUS[0]}" ;;
+    console)
+        TERM=dumb script -qec "stty cols 500 rows 500; $(printf '%q ' wine "$exe" "$@")" /dev/null </dev/null >"$scratch/w.con"
+        status=$?
+        sed 's/\x1b\[[0-9;?]*[A-Za-z]//g' "$scratch/w.con" >"$scratch/w.out"
+        : >"$scratch/w.err"
+        return "$status" ;;
+    esac
+}
+same_output() { # HOW ARGS...: standard output and status as the Linux program's
+    local how=$1 status_w status_l
+    shift
+    run_windows "$how" "$@"
     status_w=$?
     "$linux" "$@" >"$scratch/l.out" 2>"$scratch/l.err"
     status_l=$?
+    [ "$how" = console ] && cat "$scratch/l.err" >>"$scratch/l.out" && : >"$scratch/l.err"
     windows_text "$scratch/w.out" | cmp -s - <(windows_text "$scratch/l.out") \
         && windows_text "$scratch/w.err" | cmp -s - <(windows_text "$scratch/l.err") \
         && [ "$status_w" = "$status_l" ] \
         || { echo "   Wine ($status_w):"; cat "$scratch/w.out" "$scratch/w.err"; return 1; }
 }
-check "--feuille 1,7,3 as on Linux" same_output --feuille 1,7,3 --titre "Perche é"
-check "--version as on Linux" same_output --version
-check "--help as on Linux" same_output --help
+# UTF-8 whatever the output is: the same bytes in a file or a pipe, and a
+# console switched to UTF-8 while the program writes.
+for how in file pipe console; do
+    check "--feuille 1,7,3 as on Linux, to a $how" same_output "$how" --feuille 1,7,3 --titre "Perche é"
+done
+check "--version as on Linux" same_output file --version
+check "--help as on Linux" same_output file --help
 bad_input() {
-    same_output --feuille 1,sept,3 || return 1
+    same_output file --feuille 1,sept,3 || return 1
     wine "$exe" --feuille 1,sept,3 2>"$scratch/w.err" >/dev/null
     local status=$?
     [ "$status" -eq 2 ] \
