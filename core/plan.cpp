@@ -308,6 +308,11 @@ std::string span(const Row &row)
     return std::to_string(first) + "-" + std::to_string(*row.last);
 }
 
+std::string typeAndMode(const Fixture &f, const char *between)
+{
+    return f.mode.empty() ? f.type : f.type + between + f.mode;
+}
+
 std::string remarksText(const Row &row)
 {
     std::string out;

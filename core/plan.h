@@ -117,6 +117,9 @@ std::string switchesText(const Plan &plan, const Row &row);
 // The channels a row takes, "5-8", or its start alone for one channel or an
 // unknown count.
 std::string span(const Row &row);
+// A fixture's type and its mode as the sheets and the window name them,
+// "Wash — Standard"; the terminal's table puts a comma between them.
+std::string typeAndMode(const Fixture &f, const char *between = " — ");
 // The row's remarks as one text, ", " between them.
 std::string remarksText(const Row &row);
 // The kinds of remark the plan uses, each once, in the rows' order of kinds.

@@ -15,11 +15,6 @@ namespace {
 
 using Cells = std::vector<std::string>;
 
-std::string typeAndMode(const Fixture &f)
-{
-    return f.type + (f.mode.empty() ? "" : ", " + f.mode);
-}
-
 // Switch k's heading over every row: with its weight where all rows' profiles
 // agree on it, the number alone where they do not.
 std::string switchHeading(const Plan &plan, int k)
@@ -276,7 +271,7 @@ std::string textTable(const Plan &plan, const std::string &title)
         cells = [](const Row &row) {
             const Fixture &f = row.fixture;
             return Cells{std::to_string(f.address), f.channels ? span(row) : "?", f.label,
-                         typeAndMode(f)};
+                         typeAndMode(f, ", ")};
         };
     }
     for (int k = 1; k <= kTerminatorSwitch; ++k) {

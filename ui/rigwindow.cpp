@@ -46,9 +46,9 @@ enum Column { Line, Address, Label, Switches, Type, Channels, Profile, Remarks, 
 // Rows the table shows at the least when the window opens, whatever the screen.
 constexpr int kLeastRows = 8;
 
-QString typeAndMode(const dmx::Fixture &f)
+QString typeText(const dmx::Fixture &f)
 {
-    return f.mode.empty() ? fromUtf8(f.type) : fromUtf8(f.type) + QStringLiteral(" — ") + fromUtf8(f.mode);
+    return fromUtf8(dmx::typeAndMode(f));
 }
 
 // What the window remembers between runs, beside the profiles: the last
@@ -400,7 +400,7 @@ void RigWindow::fillTable()
             QString::number(f.address),
             fromUtf8(f.label),
             fromUtf8(dmx::switchesText(plan_, row)),
-            typeAndMode(f),
+            typeText(f),
             f.channels ? QString::number(*f.channels) : QStringLiteral("?"),
             fromUtf8(plan_.profileOf(row).name),
             fromUtf8(dmx::remarksText(row)),
@@ -447,7 +447,7 @@ void RigWindow::rowChosen()
     profile_->setEnabled(row != nullptr);
     newProfile_->setEnabled(row != nullptr);
     const QString forType = row ? QStringLiteral("Un profil à vous pour « %1 », copié de celui-ci.")
-                                      .arg(typeAndMode(row->fixture))
+                                      .arg(typeText(row->fixture))
                                 : QString();
     newProfile_->setToolTip(forType);
     newProfile_->setAccessibleDescription(forType);
@@ -459,7 +459,7 @@ void RigWindow::rowChosen()
         return;
     }
     const dmx::Fixture &f = row->fixture;
-    editor_->setTitle(QStringLiteral("Profil de « %1 »").arg(typeAndMode(f)));
+    editor_->setTitle(QStringLiteral("Profil de « %1 »").arg(typeText(f)));
     profile_->setCurrentIndex(profile_->findText(fromUtf8(plan_.profileOf(*row).name)));
     editor_->showSwitches(row->on);
     if (plan_.profileOf(*row).name != editing_) {
@@ -469,7 +469,7 @@ void RigWindow::rowChosen()
         if (builtIn)
             editor_->say(QStringLiteral("Profil intégré au programme : il ne peut pas être changé. « Nouveau "
                                         "profil » en fait une copie à vous, pour « %1 », que vous pourrez changer.")
-                             .arg(typeAndMode(f)));
+                             .arg(typeText(f)));
     }
 }
 
@@ -491,7 +491,7 @@ void RigWindow::newProfile()
     if (!row)
         return;
     const dmx::Fixture &f = row->fixture;
-    const QString type = typeAndMode(f);
+    const QString type = typeText(f);
     choices_.copyFor(plan_.profileOf(*row), f.type, f.mode);
     saveProfiles();
     replan();

@@ -220,7 +220,7 @@ private:
         italic.setItalic(true);
         const dmx::Fixture &f = row.fixture;
         line(12, 44, f.label, bold);
-        line(56, 40, f.mode.empty() ? f.type : f.type + " — " + f.mode, font(26));
+        line(56, 40, dmx::typeAndMode(f), font(26));
         line(96, 40, plan_.profileOf(row).name, italic);
     }
 
