@@ -2,17 +2,19 @@
 
 #include "patchtext.h"
 
+#include <minizip/unzip.h>
 #include <pugixml.hpp>
-#include <zip.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <memory>
+#include <set>
 
 namespace dmx {
 
 namespace {
-
-using Archive = std::unique_ptr<zip_t, decltype(&zip_discard)>;
 
 // What a scene may unpack, counted as the bytes come out rather than taken
 // from the archive's own record of sizes.
@@ -21,46 +23,58 @@ struct Budget
     std::size_t perEntry, left;
 };
 
-// libzip's reason in French, from its code: its own words are English.
-std::string reason(const zip_error_t *error)
+// An archive's names: past this many, it is no scene.
+constexpr std::size_t kMostEntries = 100000;
+
+// A zip's bytes as minizip reads them: in memory, or from a file opened by
+// its UTF-8 name on every system. minizip is zlib's own zip reader: it needs
+// no cryptography library, which a reader loaded with the windows should not
+// bring along.
+struct Stream
 {
-    switch (zip_error_code_zip(error)) {
-    case ZIP_ER_OK: return "aucune erreur";
-    case ZIP_ER_MULTIDISK: return "archive en plusieurs volumes";
-    case ZIP_ER_RENAME:
-    case ZIP_ER_CLOSE:
-    case ZIP_ER_WRITE:
-    case ZIP_ER_TMPOPEN:
-    case ZIP_ER_REMOVE:
-    case ZIP_ER_RDONLY: return "écriture impossible";
-    case ZIP_ER_SEEK:
-    case ZIP_ER_READ:
-    case ZIP_ER_OPEN:
-    case ZIP_ER_NOENT: return "fichier illisible";
-    case ZIP_ER_CRC: return "somme de contrôle fausse : fichier abîmé";
-    case ZIP_ER_ZIPCLOSED:
-    case ZIP_ER_INTERNAL:
-    case ZIP_ER_INUSE:
-    case ZIP_ER_CANCELLED: return "erreur interne du lecteur zip";
-    case ZIP_ER_EXISTS: return "un même nom y figure deux fois";
-    case ZIP_ER_ZLIB:
-    case ZIP_ER_COMPRESSED_DATA: return "données compressées abîmées";
-    case ZIP_ER_MEMORY: return "mémoire insuffisante";
-    case ZIP_ER_CHANGED:
-    case ZIP_ER_INVAL:
-    case ZIP_ER_OPNOTSUPP:
-        return "opération refusée par le lecteur zip";
-    case ZIP_ER_COMPNOTSUPP: return "méthode de compression inconnue";
-    case ZIP_ER_EOF: return "fichier coupé avant la fin";
-    case ZIP_ER_NOZIP: return "pas une archive zip";
-    case ZIP_ER_INCONS: return "archive incohérente";
-    case ZIP_ER_ENCRNOTSUPP:
-    case ZIP_ER_NOPASSWD:
-    case ZIP_ER_WRONGPASSWD: return "archive chiffrée";
-    case ZIP_ER_DELETED: return "entrée effacée";
-    case ZIP_ER_TELL: return "position illisible dans le fichier";
-    default: return "archive zip illisible";
+    std::string_view memory;
+    std::ifstream file;
+    std::uint64_t size = 0, at = 0;
+    bool failed = false;
+
+    uLong read(void *to, uLong n)
+    {
+        const auto count = static_cast<std::size_t>(std::min<std::uint64_t>(n, size - std::min(at, size)));
+        if (file.is_open()) {
+            file.seekg(static_cast<std::streamoff>(at));
+            if (!file.read(static_cast<char *>(to), static_cast<std::streamsize>(count))) {
+                failed = true;
+                file.clear();
+                return 0;
+            }
+        } else {
+            std::copy_n(memory.data() + at, count, static_cast<char *>(to));
+        }
+        at += count;
+        return static_cast<uLong>(count);
     }
+};
+
+zlib_filefunc64_def streamFunctions()
+{
+    zlib_filefunc64_def f{};
+    f.zopen64_file = [](voidpf, const void *stream, int) -> voidpf { return const_cast<void *>(stream); };
+    f.zread_file = [](voidpf, voidpf s, void *to, uLong n) { return static_cast<Stream *>(s)->read(to, n); };
+    f.zwrite_file = [](voidpf, voidpf, const void *, uLong) -> uLong { return 0; };
+    f.ztell64_file = [](voidpf, voidpf s) -> ZPOS64_T { return static_cast<Stream *>(s)->at; };
+    f.zseek64_file = [](voidpf, voidpf s, ZPOS64_T offset, int origin) -> long {
+        auto *stream = static_cast<Stream *>(s);
+        const std::uint64_t base = origin == ZLIB_FILEFUNC_SEEK_SET   ? 0
+                                   : origin == ZLIB_FILEFUNC_SEEK_CUR ? stream->at
+                                                                      : stream->size;
+        if (offset > stream->size - std::min(base, stream->size))
+            return -1;
+        stream->at = base + offset;
+        return 0;
+    };
+    f.zclose_file = [](voidpf, voidpf) { return 0; };
+    f.zerror_file = [](voidpf, voidpf s) { return static_cast<Stream *>(s)->failed ? 1 : 0; };
+    return f;
 }
 
 // One entry of an archive into memory, or the reason in French it cannot be.
@@ -69,42 +83,120 @@ struct Entry
     std::string bytes, problem;
 };
 
-Entry readEntry(zip_t *archive, zip_int64_t index, Budget &budget)
+// minizip's codes in French: it has no words of its own.
+std::string reason(int code)
 {
-    std::unique_ptr<zip_file_t, decltype(&zip_fclose)> file(zip_fopen_index(archive, static_cast<zip_uint64_t>(index), 0),
-                                                           &zip_fclose);
-    if (!file)
-        return {{}, "entrée illisible (" + reason(zip_get_error(archive)) + ")"};
-    std::string out;
-    char chunk[1 << 16];
-    for (;;) {
-        const zip_int64_t got = zip_fread(file.get(), chunk, sizeof chunk);
-        if (got < 0)
-            return {{}, "entrée abîmée (" + reason(zip_file_get_error(file.get())) + ")"};
-        if (got == 0)
-            return {std::move(out), {}};
-        const auto n = static_cast<std::size_t>(got);
-        if (out.size() + n > budget.perEntry || n > budget.left)
-            return {{}, "entrée trop grande une fois décompressée"};
-        budget.left -= n;
-        out.append(chunk, n);
+    switch (code) {
+    case UNZ_CRCERROR: return "somme de contrôle fausse : fichier abîmé";
+    case UNZ_BADZIPFILE: return "archive incohérente";
+    case UNZ_ERRNO: return "fichier illisible";
+    case Z_DATA_ERROR: return "données compressées abîmées";
+    case Z_MEM_ERROR: return "mémoire insuffisante";
+    default: return "archive zip illisible";
     }
 }
 
-Archive openArchive(std::string_view bytes, std::string &why)
+class Archive
 {
-    zip_error_t error;
-    zip_error_init(&error);
-    zip_source_t *source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
-    zip_t *archive = source ? zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error) : nullptr;
-    if (!archive) {
-        why = reason(&error);
-        if (source)
-            zip_source_free(source);
+public:
+    // Nothing when the bytes are no zip; why says so.
+    static std::unique_ptr<Archive> open(std::unique_ptr<Stream> stream, std::string &why)
+    {
+        std::unique_ptr<Archive> a(new Archive(std::move(stream)));
+        zlib_filefunc64_def functions = streamFunctions();
+        a->zip_ = unzOpen2_64(a->stream_.get(), &functions);
+        if (!a->zip_) {
+            why = "pas une archive zip";
+            return nullptr;
+        }
+        // A name given twice could be read one way here and another way
+        // elsewhere: such an archive is refused.
+        std::set<std::string> names;
+        for (int at = unzGoToFirstFile(a->zip_); at == UNZ_OK; at = unzGoToNextFile(a->zip_)) {
+            unz_file_info64 info;
+            char name[1024];
+            if (unzGetCurrentFileInfo64(a->zip_, &info, name, sizeof name, nullptr, 0, nullptr, 0) != UNZ_OK) {
+                why = "archive incohérente";
+                return nullptr;
+            }
+            if (names.size() >= kMostEntries) {
+                why = "plus de 100 000 entrées";
+                return nullptr;
+            }
+            if (!names.insert(name).second) {
+                why = "un même nom y figure deux fois";
+                return nullptr;
+            }
+        }
+        return a;
     }
-    zip_error_fini(&error);
-    return Archive(archive, &zip_discard);
-}
+    static std::unique_ptr<Archive> open(std::string_view bytes, std::string &why)
+    {
+        auto stream = std::make_unique<Stream>();
+        stream->memory = bytes;
+        stream->size = bytes.size();
+        return open(std::move(stream), why);
+    }
+    static std::unique_ptr<Archive> openFile(const std::string &path, std::string &why)
+    {
+        auto stream = std::make_unique<Stream>();
+        stream->file.open(std::filesystem::u8path(path), std::ios::binary);
+        std::error_code ec;
+        stream->size = std::filesystem::file_size(std::filesystem::u8path(path), ec);
+        if (!stream->file || ec) {
+            why = "fichier illisible";
+            return nullptr;
+        }
+        return open(std::move(stream), why);
+    }
+    ~Archive()
+    {
+        if (zip_)
+            unzClose(zip_);
+    }
+
+    bool has(const std::string &name) { return unzLocateFile(zip_, name.c_str(), 1) == UNZ_OK; }
+
+    // The entry has() found last.
+    Entry read(Budget &budget)
+    {
+        unz_file_info64 info;
+        if (unzGetCurrentFileInfo64(zip_, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
+            return {{}, "entrée illisible (archive incohérente)"};
+        if (info.flag & 1)
+            return {{}, "entrée illisible (archive chiffrée)"};
+        if (info.compression_method != 0 && info.compression_method != Z_DEFLATED)
+            return {{}, "entrée illisible (méthode de compression inconnue)"};
+        if (const int opened = unzOpenCurrentFile(zip_); opened != UNZ_OK)
+            return {{}, "entrée illisible (" + reason(opened) + ")"};
+        std::string out;
+        char chunk[1 << 16];
+        for (;;) {
+            const int got = unzReadCurrentFile(zip_, chunk, sizeof chunk);
+            if (got < 0) {
+                unzCloseCurrentFile(zip_);
+                return {{}, "entrée abîmée (" + reason(got) + ")"};
+            }
+            if (got == 0)
+                break;
+            const auto n = static_cast<std::size_t>(got);
+            if (out.size() + n > budget.perEntry || n > budget.left) {
+                unzCloseCurrentFile(zip_);
+                return {{}, "entrée trop grande une fois décompressée"};
+            }
+            budget.left -= n;
+            out.append(chunk, n);
+        }
+        if (const int closed = unzCloseCurrentFile(zip_); closed != UNZ_OK)
+            return {{}, "entrée abîmée (" + reason(closed) + ")"};
+        return {std::move(out), {}};
+    }
+
+private:
+    explicit Archive(std::unique_ptr<Stream> stream) : stream_(std::move(stream)) {}
+    std::unique_ptr<Stream> stream_;
+    unzFile zip_ = nullptr;
+};
 
 using Span = std::pair<int, int>; // lowest, highest
 
@@ -206,7 +298,7 @@ struct FixtureType
 class Scene
 {
 public:
-    Scene(zip_t *archive, std::string name, const ReadOptions &options)
+    Scene(Archive &archive, std::string name, const ReadOptions &options)
         : archive_(archive), name_(std::move(name)),
           budget_{options.mostEntryBytes, options.mostUnpackedBytes} {}
 
@@ -216,7 +308,7 @@ private:
     const FixtureType &type(const std::string &typeFile);
     ReadError fail(const std::string &what) const { return cannotRead(name_, what); }
 
-    zip_t *archive_;
+    Archive &archive_;
     std::string name_;
     Budget budget_;
     std::map<std::string, FixtureType> types_;
@@ -231,26 +323,23 @@ const FixtureType &Scene::type(const std::string &typeFile)
         return t;
     // Only looked up by name inside the archive: nothing is unpacked to disk,
     // so a name climbing out with "../" leads nowhere.
-    zip_int64_t index = zip_name_locate(archive_, typeFile.c_str(), 0);
-    if (index < 0)
-        index = zip_name_locate(archive_, (typeFile + ".gdtf").c_str(), 0);
-    if (index < 0) {
+    const bool found = archive_.has(typeFile) || archive_.has(typeFile + ".gdtf");
+    if (!found) {
         t.problem = "fichier GDTF « " + typeFile + " » absent de la scène";
         return t;
     }
-    const Entry gdtf = readEntry(archive_, index, budget_);
+    const Entry gdtf = archive_.read(budget_);
     if (!gdtf.problem.empty()) {
         t.problem = "fichier GDTF « " + typeFile + " » : " + gdtf.problem;
         return t;
     }
     std::string why;
-    const Archive inner = openArchive(gdtf.bytes, why);
-    const zip_int64_t description = inner ? zip_name_locate(inner.get(), "description.xml", 0) : -1;
-    if (description < 0) {
+    const auto inner = Archive::open(gdtf.bytes, why);
+    if (!inner || !inner->has("description.xml")) {
         t.problem = "fichier GDTF « " + typeFile + " » illisible (" + (inner ? "pas de description.xml" : why) + ")";
         return t;
     }
-    Entry xml = readEntry(inner.get(), description, budget_);
+    Entry xml = inner->read(budget_);
     if (!xml.problem.empty()) {
         t.problem = "fichier GDTF « " + typeFile + " » : " + xml.problem;
         return t;
@@ -276,10 +365,9 @@ const FixtureType &Scene::type(const std::string &typeFile)
 
 std::variant<Rig, ReadError> Scene::read()
 {
-    const zip_int64_t index = zip_name_locate(archive_, "GeneralSceneDescription.xml", 0);
-    if (index < 0)
+    if (!archive_.has("GeneralSceneDescription.xml"))
         return fail("pas de GeneralSceneDescription.xml dans l'archive : ce n'est pas une scène MVR");
-    const Entry entry = readEntry(archive_, index, budget_);
+    const Entry entry = archive_.read(budget_);
     if (!entry.problem.empty())
         return fail("GeneralSceneDescription.xml : " + entry.problem);
     const std::string &xml = entry.bytes;
@@ -356,12 +444,12 @@ std::variant<Rig, ReadError> Scene::read()
     return rig;
 }
 
-std::variant<Rig, ReadError> readScene(Archive archive, const std::string &why,
+std::variant<Rig, ReadError> readScene(const std::unique_ptr<Archive> &archive, const std::string &why,
                                        const std::string &name, const ReadOptions &options)
 {
     if (!archive)
         return cannotRead(name, "ce n'est pas une archive MVR lisible (" + why + ")");
-    return Scene(archive.get(), name, options).read();
+    return Scene(*archive, name, options).read();
 }
 
 } // namespace
@@ -383,23 +471,16 @@ std::variant<Rig, ReadError> readMvr(std::string_view bytes, const std::string &
                                      const ReadOptions &options)
 {
     std::string why;
-    Archive archive = openArchive(bytes, why);
-    return readScene(std::move(archive), why, name, options);
+    const auto archive = Archive::open(bytes, why);
+    return readScene(archive, why, name, options);
 }
 
 std::variant<Rig, ReadError> readMvrFile(const std::string &path, const std::string &name,
                                          const ReadOptions &options)
 {
-    int error = 0;
-    zip_t *archive = zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &error);
     std::string why;
-    if (!archive) {
-        zip_error_t e;
-        zip_error_init_with_code(&e, error);
-        why = reason(&e);
-        zip_error_fini(&e);
-    }
-    return readScene(Archive(archive, &zip_discard), why, name, options);
+    const auto archive = Archive::openFile(path, why);
+    return readScene(archive, why, name, options);
 }
 
 } // namespace dmx

@@ -357,7 +357,7 @@ std::variant<Rig, ReadError> readPatch(const std::string &path, const ReadOption
     std::error_code ec;
     if (!fs::is_regular_file(file, ec))
         return cannotRead(name, "le fichier est introuvable");
-    // An MVR scene carries its 3D models: libzip reads only the entries needed.
+    // An MVR scene carries its 3D models: only the entries needed are read.
     if (extension == ".mvr")
         return readMvrFile(path, name, options);
     const auto size = fs::file_size(file, ec);

@@ -295,9 +295,10 @@ const ReadCase kMvr[] = {
     {"Bomb", samples::zipOf({{"GeneralSceneDescription.xml", std::string(2 << 20, ' ')}}),
      "erreur: Lecture de plan.mvr impossible : GeneralSceneDescription.xml : entrée trop grande une fois "
      "décompressée."},
+    // Read no further than the size it claims, the entry fails its checksum.
     {"LyingSizes", lyingSizes(),
-     "erreur: Lecture de plan.mvr impossible : GeneralSceneDescription.xml : entrée trop grande une fois "
-     "décompressée."},
+     "erreur: Lecture de plan.mvr impossible : GeneralSceneDescription.xml : entrée abîmée (somme de contrôle "
+     "fausse : fichier abîmé)."},
     {"EntitiesLeftUnexpanded",
      samples::zipOf({{"GeneralSceneDescription.xml",
                       samples::sceneXml(fixture("&lol9;", "x", "m", address("1")), kLaughs)}}),
