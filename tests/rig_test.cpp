@@ -391,24 +391,8 @@ TEST(Patch, DenseXmlRefusedBeforeParsing)
 
 TEST(Patch, EncryptedSceneSaysSo)
 {
-    zip_error_t error;
-    zip_error_init(&error);
-    zip_source_t *buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
-    zip_t *archive = zip_open_from_source(buffer, ZIP_TRUNCATE, &error);
-    ASSERT_NE(archive, nullptr);
-    zip_source_keep(buffer);
-    const std::string scene = samples::sceneXml(fixture("A", "x", "m", address("1")));
-    const zip_int64_t i = zip_file_add(archive, "GeneralSceneDescription.xml",
-                                       zip_source_buffer(archive, scene.data(), scene.size(), 0), 0);
-    ASSERT_EQ(zip_file_set_encryption(archive, static_cast<zip_uint64_t>(i), ZIP_EM_TRAD_PKWARE, "secret"), 0);
-    zip_close(archive);
-    zip_stat_t st;
-    zip_source_stat(buffer, &st);
-    std::string bytes(st.size, '\0');
-    zip_source_open(buffer);
-    zip_source_read(buffer, bytes.data(), st.size);
-    zip_source_close(buffer);
-    zip_source_free(buffer);
+    const std::string bytes = samples::zipOf(
+        {{"GeneralSceneDescription.xml", samples::sceneXml(fixture("A", "x", "m", address("1")))}}, false, "secret");
     EXPECT_EQ(seen(readMvr(bytes, "plan.mvr")),
               "erreur: Lecture de plan.mvr impossible : GeneralSceneDescription.xml : entrée illisible (archive "
               "chiffrée).");

@@ -1,11 +1,13 @@
 #pragma once
 
-// Sample patches made on the spot: zip archives built with libzip, GDTF
+// Sample patches made on the spot: zip archives built with minizip, GDTF
 // fixture types and MVR scenes around them. The tests, the fuzz seeds and the
 // bench's generator (tools/make_rig) share them.
 
-#include <zip.h>
+#include <minizip/zip.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -15,31 +17,56 @@ namespace samples {
 
 using Entries = std::vector<std::pair<std::string, std::string>>;
 
-// The archive's bytes; MVR scenes are stored, GDTF types deflated.
-inline std::string zipOf(const Entries &entries, bool deflate = true)
+// An archive being written, in memory: minizip writes through these.
+struct ZipBuffer
 {
-    zip_error_t error;
-    zip_error_init(&error);
-    zip_source_t *buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
-    zip_t *archive = zip_open_from_source(buffer, ZIP_TRUNCATE, &error);
+    std::string bytes;
+    std::uint64_t at = 0;
+};
+
+// The archive's bytes; MVR scenes are stored, GDTF types deflated; with a
+// password, every entry is encrypted.
+inline std::string zipOf(const Entries &entries, bool deflate = true, const char *password = nullptr)
+{
+    ZipBuffer buffer;
+    zlib_filefunc64_def f{};
+    f.zopen64_file = [](voidpf, const void *b, int) -> voidpf { return const_cast<void *>(b); };
+    f.zread_file = [](voidpf, voidpf, void *, uLong) -> uLong { return 0; };
+    f.zwrite_file = [](voidpf, voidpf b, const void *from, uLong n) -> uLong {
+        auto *z = static_cast<ZipBuffer *>(b);
+        if (z->bytes.size() < z->at + n)
+            z->bytes.resize(z->at + n);
+        std::copy_n(static_cast<const char *>(from), n, z->bytes.begin() + static_cast<std::ptrdiff_t>(z->at));
+        z->at += n;
+        return n;
+    };
+    f.ztell64_file = [](voidpf, voidpf b) -> ZPOS64_T { return static_cast<ZipBuffer *>(b)->at; };
+    f.zseek64_file = [](voidpf, voidpf b, ZPOS64_T offset, int origin) -> long {
+        auto *z = static_cast<ZipBuffer *>(b);
+        z->at = (origin == ZLIB_FILEFUNC_SEEK_SET ? 0 : origin == ZLIB_FILEFUNC_SEEK_CUR ? z->at : z->bytes.size())
+                + offset;
+        return 0;
+    };
+    f.zclose_file = [](voidpf, voidpf) { return 0; };
+    f.zerror_file = [](voidpf, voidpf) { return 0; };
+    zipFile archive = zipOpen2_64(&buffer, APPEND_STATUS_CREATE, nullptr, &f);
     if (!archive)
-        throw std::runtime_error("zip_open_from_source");
-    zip_source_keep(buffer);
+        throw std::runtime_error("zipOpen2_64");
     for (const auto &[name, bytes] : entries) {
-        zip_source_t *s = zip_source_buffer(archive, bytes.data(), bytes.size(), 0);
-        const zip_int64_t i = zip_file_add(archive, name.c_str(), s, ZIP_FL_ENC_UTF_8);
-        zip_set_file_compression(archive, static_cast<zip_uint64_t>(i),
-                                 deflate ? ZIP_CM_DEFLATE : ZIP_CM_STORE, 0);
+        // Bit 11: the name is UTF-8.
+        if (zipOpenNewFileInZip4_64(archive, name.c_str(), nullptr, nullptr, 0, nullptr, 0, nullptr,
+                                    deflate ? Z_DEFLATED : 0, Z_DEFAULT_COMPRESSION, 0, -MAX_WBITS,
+                                    DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, password,
+                                    crc32(0, reinterpret_cast<const Bytef *>(bytes.data()),
+                                          static_cast<uInt>(bytes.size())),
+                                    0, 1 << 11, 0) != ZIP_OK
+            || zipWriteInFileInZip(archive, bytes.data(), static_cast<unsigned>(bytes.size())) != ZIP_OK
+            || zipCloseFileInZip(archive) != ZIP_OK)
+            throw std::runtime_error("zip entry " + name);
     }
-    zip_close(archive);
-    zip_stat_t st;
-    zip_source_stat(buffer, &st);
-    std::string out(st.size, '\0');
-    zip_source_open(buffer);
-    zip_source_read(buffer, out.data(), st.size);
-    zip_source_close(buffer);
-    zip_source_free(buffer);
-    return out;
+    if (zipClose(archive, nullptr) != ZIP_OK)
+        throw std::runtime_error("zipClose");
+    return std::move(buffer.bytes);
 }
 
 // A GDTF file: description.xml with the given geometries and modes.

@@ -67,20 +67,16 @@ build_zlib() {
     cp "$b/libzlibstatic.a" "$prefix/lib/libz.a"
 }
 
-build_libzip() {
-    local dir
-    dir=$(source_of libzip)
-    cmake_static libzip "$dir" -DZLIB_ROOT="$prefix" -DZLIB_LIBRARY="$prefix/lib/libz.a" \
-        -DENABLE_BZIP2=OFF -DENABLE_LZMA=OFF -DENABLE_ZSTD=OFF \
-        -DENABLE_OPENSSL=OFF -DENABLE_GNUTLS=OFF -DENABLE_MBEDTLS=OFF \
-        -DENABLE_COMMONCRYPTO=OFF -DENABLE_WINDOWS_CRYPTO=ON \
-        -DBUILD_TOOLS=OFF -DBUILD_REGRESS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_DOC=OFF
-    # Its package file leaves zlib out and assumes the DLL: a user of the
-    # static library gets both right from find_package(libzip) alone.
-    local config="$prefix/lib/cmake/libzip/libzip-config.cmake"
-    sed -i 's/^#include(CMakeFindDependencyMacro)/include(CMakeFindDependencyMacro)/;
-            s/^#find_dependency(ZLIB::ZLIB)/find_dependency(ZLIB)/' "$config"
-    echo 'set_property(TARGET libzip::zip APPEND PROPERTY INTERFACE_COMPILE_DEFINITIONS ZIP_STATIC)' >>"$config"
+# minizip, zlib's zip reader and writer, is three C files of zlib's source.
+build_minizip() {
+    local dir b="$prefix/build/minizip"
+    dir=$(source_of zlib)/contrib/minizip
+    mkdir -p "$b" "$prefix/include/minizip" "$prefix/lib"
+    for f in ioapi unzip zip; do
+        x86_64-w64-mingw32-gcc-posix -O2 -w -c "$dir/$f.c" -I "$prefix/include" -o "$b/$f.o"
+    done
+    x86_64-w64-mingw32-ar rcs "$prefix/lib/libminizip.a" "$b"/*.o
+    cp "$dir/ioapi.h" "$dir/unzip.h" "$dir/zip.h" "$prefix/include/minizip/"
 }
 
 build_pugixml() {
@@ -111,7 +107,7 @@ build_gtest() {
 
 build_deps() {
     step zlib
-    step libzip
+    step minizip
     step pugixml
     step csv
     step nlohmann
