@@ -323,6 +323,15 @@ bool parse(std::string_view text, char sep, CsvList &list)
     return ok;
 }
 
+// ".csv" of "Plan.CSV".
+std::string extensionOf(const std::string &name)
+{
+    std::string extension = fs::u8path(name).extension().u8string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension;
+}
+
 } // namespace
 
 std::optional<PatchAddress> parsePatchAddress(std::string_view text)
@@ -351,9 +360,7 @@ std::variant<Rig, ReadError> readPatch(const std::string &path, const ReadOption
 {
     const fs::path file = fs::u8path(path);
     const std::string name = file.filename().u8string();
-    std::string extension = file.extension().u8string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string extension = extensionOf(name);
     std::error_code ec;
     if (!fs::is_regular_file(file, ec))
         return cannotRead(name, "le fichier est introuvable");
@@ -364,21 +371,30 @@ std::variant<Rig, ReadError> readPatch(const std::string &path, const ReadOption
     if (ec || size > kMostPatchBytes)
         return cannotRead(name, "le fichier est trop grand pour une liste de patch");
     std::ifstream in(file, std::ios::binary);
-    std::string bytes(size, '\0');
+    std::string bytes(static_cast<std::size_t>(size), '\0'); // within kMostPatchBytes
     if (!in.read(bytes.data(), static_cast<std::streamsize>(size)))
         return cannotRead(name, "le fichier ne se lit pas");
+    return readPatchBytes(bytes, name, options);
+}
+
+std::variant<Rig, ReadError> readPatchBytes(std::string_view bytes, const std::string &name,
+                                            const ReadOptions &options)
+{
+    const std::string extension = extensionOf(name);
+    if (extension == ".mvr")
+        return readMvr(bytes, name, options);
     if (extension == ".qxw")
         return readQxw(bytes, name, options);
     if (extension == ".csv" || extension == ".txt" || extension == ".tsv")
         return readCsvPatch(bytes, name, options);
     if (extension == ".asc")
         return readUsittAscii(bytes, name, options);
-    if (bytes.rfind("PK\x03\x04", 0) == 0)
+    if (bytes.substr(0, 4) == "PK\x03\x04")
         return readMvr(bytes, name, options);
     if (bytes.find("<Workspace") != std::string::npos)
         return readQxw(bytes, name, options);
     const auto start = bytes.find_first_not_of(" \t\r\n");
-    if (start != std::string::npos && folded(std::string_view(bytes).substr(start, 5)) == "ident")
+    if (start != std::string::npos && folded(bytes.substr(start, 5)) == "ident")
         return readUsittAscii(bytes, name, options);
     return readCsvPatch(bytes, name, options);
 }

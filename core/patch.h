@@ -85,6 +85,10 @@ struct ReadOptions
 // Chooses the reader by extension (.csv .txt .tsv, .qxw, .mvr, .asc), else
 // by the first bytes (a zip, XML, USITT ASCII's IDENT, text).
 std::variant<Rig, ReadError> readPatch(const std::string &path, const ReadOptions &options = {});
+// The same choice for a file's bytes already in memory (a page given a file
+// by the browser); name is the file's name, for its ending and for messages.
+std::variant<Rig, ReadError> readPatchBytes(std::string_view bytes, const std::string &name,
+                                            const ReadOptions &options = {});
 // As the tool reads a patch a user opens: the counts a patch lacks come from
 // the fixture definitions installed on this machine.
 std::variant<Rig, ReadError> readInstalledPatch(const std::string &path);

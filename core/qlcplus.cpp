@@ -108,13 +108,14 @@ FixtureLibrary::FixtureLibrary(const std::vector<std::string> &folders)
 
 std::vector<std::string> FixtureLibrary::standardFolders()
 {
-#ifdef _WIN32
+    std::vector<std::string> folders;
+#if defined(_WIN32)
     // QLC+'s own installer and its user folder on Windows.
-    std::vector<std::string> folders{"C:/QLC+/Fixtures"};
+    folders.push_back("C:/QLC+/Fixtures");
     if (const char *home = std::getenv("USERPROFILE"))
         folders.push_back(std::string(home) + "/QLC+/Fixtures");
-#else
-    std::vector<std::string> folders{"/usr/share/qlcplus/fixtures"};
+#elif !defined(__EMSCRIPTEN__) // a page has no installed definitions and no home
+    folders.push_back("/usr/share/qlcplus/fixtures");
     if (const char *home = std::getenv("HOME"))
         folders.push_back(std::string(home) + "/.qlcplus/fixtures");
 #endif

@@ -75,10 +75,14 @@ Text spokenStaleSwitch()
     return Text(u"ancien réglage : le texte de la case Adresse DMX") + kNotAnAddress;
 }
 
+Text spokenSwitchName(int k)
+{
+    return k == kTerminatorSwitch ? Text(u"Bouchon DMX") : u"Interrupteur " + numberToText(k);
+}
+
 Text spokenCellName(int k, bool upper)
 {
-    const Text what = k == kTerminatorSwitch ? Text(u"Bouchon DMX") : u"Interrupteur " + numberToText(k);
-    return what + u", " + (upper ? kOn : kOff);
+    return spokenSwitchName(k) + u", " + (upper ? kOn : kOff);
 }
 
 Text spokenCellDescription(const BankProfile &bank, int k)

@@ -36,6 +36,10 @@ Text spokenNotAnAddress(TextView what = u"Ce");
 // shows an earlier address than the box's text.
 Text spokenStaleSwitch();
 
+// A switch as a whole, "Interrupteur 3" or "Bouchon DMX": a front end that
+// shows each switch as one toggle names it so.
+Text spokenSwitchName(int k);
+
 // A switch cell as a screen reader names it, "Interrupteur 3, ON" or
 // "Bouchon DMX, OFF", and describes it: its weight, or that the terminator
 // is no part of the address.

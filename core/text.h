@@ -19,6 +19,12 @@ std::optional<double> textToNumber(TextView text);
 // A text of ASCII characters, as the windows show it.
 Text fromAscii(std::string_view s);
 
+// Between the UTF-16 of the windows and the UTF-8 of files and of a web
+// page's messages. A byte sequence or a lone surrogate that encodes nothing
+// becomes U+FFFD.
+std::string toUtf8(TextView text);
+Text fromUtf8(std::string_view text);
+
 // Plain decimal form: "112", "-2", "0"; no blank, no leading zero.
 Text numberToText(double value);
 

@@ -40,6 +40,12 @@ windows_packages=(
     g++-mingw-w64-x86-64-posix nsis wine wine64 dpkg-dev cmake ninja-build
     qt6-base-dev qt6-translations-l10n googletest
 )
+# The phone page: emscripten and the node it runs on, the libraries' sources
+# (dpkg-dev unpacks them), googletest for core's suites; its checks run in
+# Debian's Chromium, driven through its WebDriver.
+web_packages=(emscripten dpkg-dev cmake ninja-build googletest)
+web_check_packages=(chromium chromium-driver python3)
+
 # The checks: an X server and a window manager for the window, xdotool to
 # type into it, poppler to read the PDFs back.
 check_packages=(xvfb xauth openbox x11-utils xdotool poppler-utils)
@@ -68,4 +74,77 @@ quiet_build() {
 build() {
     cmake -S "$root" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
     quiet_build "$build_dir"
+}
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+# apt-get source needs source entries for the release the machine runs. They
+# are made from its own binary entries (its mirror or proxy, its suites and
+# keys), those of the Debian release only: other archives may have no sources.
+source_entries() { # CODENAME FORMAT(list|sources) FILE...
+    awk -v suite="^($1|stable|oldstable)(-[a-z]+)?\$" -v format="$2" '
+        function flush() {
+            if (types ~ /(^| )deb( |$)/ && enabled != "no" && suites) print para "\n"
+            para = ""; types = ""; suites = 0; enabled = ""
+        }
+        format == "list" {
+            if ($1 != "deb") next
+            n = 2
+            if ($2 ~ /^\[/) { while ($n !~ /\]$/) n++; n++ }
+            if ($(n + 1) ~ suite) { sub(/^[ \t]*deb/, "deb-src"); print }
+            next
+        }
+        /^#/ { next }
+        /^[ \t]*$/ { flush(); next }
+        {
+            field = tolower($1)
+            if (field == "types:") { types = $0; sub(/^[^:]*:[ \t]*/, "", types); $0 = "Types: deb-src" }
+            if (field == "enabled:") enabled = tolower($2)
+            if (field == "suites:") for (i = 2; i <= NF; i++) if ($i ~ suite) suites = 1
+            para = para (para ? "\n" : "") $0
+        }
+        END { if (format == "sources") flush() }
+    ' "${@:3}" /dev/null
+}
+
+# PACKAGE[=VERSION]: a source package the prefix needs, which apt must find.
+ensure_source_entry() {
+    local wanted=$1
+    apt-get source --print-uris -qq "$wanted" >/dev/null 2>&1 && return 0
+    local codename list parts
+    codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
+    eval "$(apt-config shell list Dir::Etc::sourcelist/f parts Dir::Etc::sourceparts/d)"
+    local f lists=() stanzas=() one_line deb822
+    for f in "$list" "$parts"*.list "$parts"*.sources; do
+        case ${f##*/} in
+        adresse-dmx-src.*) ;;
+        *.sources) [ -f "$f" ] && stanzas+=("$f") ;;
+        *) [ -f "$f" ] && lists+=("$f") ;;
+        esac
+    done
+    one_line=$(source_entries "$codename" list "${lists[@]}")
+    deb822=$(source_entries "$codename" sources "${stanzas[@]}")
+    if [ -n "$one_line$deb822" ]; then
+        echo "Adding source entries for $codename, from apt's own entries, to $parts"
+        as_root rm -f "${parts}adresse-dmx-src.list" "${parts}adresse-dmx-src.sources"
+        [ -z "$one_line" ] || echo "$one_line" | as_root tee "${parts}adresse-dmx-src.list" >/dev/null
+        [ -z "$deb822" ] || echo "$deb822" | as_root tee "${parts}adresse-dmx-src.sources" >/dev/null
+        as_root apt-get update -qq || true
+        apt-get source --print-uris -qq "$wanted" >/dev/null 2>&1 && return 0
+    fi
+    echo "No source package $wanted can be had: add a deb-src entry for the Debian archive this machine installs from (sources.list(5)) to $parts, then run this again." >&2
+    exit 1
+}
+
+# NAME: where a prefix built once (windows, web) is kept, across clones.
+cache_folder() {
+    if [ -n "${ADRESSE_DMX_CACHE:-}" ]; then
+        echo "$ADRESSE_DMX_CACHE/$1"
+    elif [ -w /var/cache ]; then
+        echo /var/cache/adresse-dmx-$1
+    else
+        echo "${XDG_CACHE_HOME:-$HOME/.cache}/adresse-dmx-$1"
+    fi
 }

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the suite on the
 # normal build, the suite again under AddressSanitizer and UBSan, each fuzz
-# target for a short while (FUZZ_SECONDS each, default 20), and last the
-# Windows build under Wine (DMX_WINDOWS=0 leaves it out of a quick local run).
+# target for a short while (FUZZ_SECONDS each, default 20), the phone page
+# with core's suites under node and the page in headless Chromium (DMX_WEB=0
+# leaves it out), and last the Windows build under Wine (DMX_WINDOWS=0).
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 summary="$(mktemp)"
@@ -27,6 +28,11 @@ run_fuzz() {
     "$root/fuzz/run.sh" "${FUZZ_SECONDS:-20}"
 }
 
+# core in WebAssembly: its suites under node, the page in Chromium.
+run_web() {
+    "$root/scripts/web.sh" --test | tee -a "$summary"
+}
+
 # The Windows program and its installer under Wine (builds the Windows Qt
 # first where none is cached).
 run_windows() {
@@ -42,17 +48,21 @@ stage() {
 
 # One install for every stage: apt's own work (its index, the triggers) once.
 wanted=("${packages[@]}" "${test_packages[@]}")
+[ "${DMX_WEB:-1}" = 0 ] || wanted+=("${web_packages[@]}" "${web_check_packages[@]}")
 [ "${DMX_WINDOWS:-1}" = 0 ] || wanted+=("${windows_packages[@]}" "${check_packages[@]}")
 stage ensure_packages "${wanted[@]}"
 stage build
 stage run_tests "$build_dir"
 stage run_sanitized
 stage run_fuzz
+if [ "${DMX_WEB:-1}" != 0 ]; then
+    stage run_web
+fi
 if [ "${DMX_WINDOWS:-1}" != 0 ]; then
     stage run_windows
 fi
 
 echo "== in all: $SECONDS s"
-# One closing line for both runs of the suite.
+# One closing line for every run of the suite.
 awk '/tests passed, .* tests failed out of/ { total += $NF; failed += $4 }
      END { printf "ctest: %d passed, %d failed\n", total - failed, failed }' "$summary"

@@ -11,68 +11,6 @@ recipe="$root/scripts/windows"
 out="$root/build-windows"
 cross_build="$out/cmake"
 
-as_root() {
-    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
-}
-
-# apt-get source needs source entries for the release the machine runs. They
-# are made from its own binary entries (its mirror or proxy, its suites and
-# keys), those of the Debian release only: other archives may have no sources.
-source_entries() { # CODENAME FORMAT(list|sources) FILE...
-    awk -v suite="^($1|stable|oldstable)(-[a-z]+)?\$" -v format="$2" '
-        function flush() {
-            if (types ~ /(^| )deb( |$)/ && enabled != "no" && suites) print para "\n"
-            para = ""; types = ""; suites = 0; enabled = ""
-        }
-        format == "list" {
-            if ($1 != "deb") next
-            n = 2
-            if ($2 ~ /^\[/) { while ($n !~ /\]$/) n++; n++ }
-            if ($(n + 1) ~ suite) { sub(/^[ \t]*deb/, "deb-src"); print }
-            next
-        }
-        /^#/ { next }
-        /^[ \t]*$/ { flush(); next }
-        {
-            field = tolower($1)
-            if (field == "types:") { types = $0; sub(/^[^:]*:[ \t]*/, "", types); $0 = "Types: deb-src" }
-            if (field == "enabled:") enabled = tolower($2)
-            if (field == "suites:") for (i = 2; i <= NF; i++) if ($i ~ suite) suites = 1
-            para = para (para ? "\n" : "") $0
-        }
-        END { if (format == "sources") flush() }
-    ' "${@:3}" /dev/null
-}
-
-ensure_source_entry() {
-    local qt
-    qt="qt6-base=$(dpkg-query -W -f='${source:Version}' qt6-base-dev)"
-    apt-get source --print-uris -qq "$qt" >/dev/null 2>&1 && return 0
-    local codename list parts
-    codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
-    eval "$(apt-config shell list Dir::Etc::sourcelist/f parts Dir::Etc::sourceparts/d)"
-    local f lists=() stanzas=() one_line deb822
-    for f in "$list" "$parts"*.list "$parts"*.sources; do
-        case ${f##*/} in
-        adresse-dmx-src.*) ;;
-        *.sources) [ -f "$f" ] && stanzas+=("$f") ;;
-        *) [ -f "$f" ] && lists+=("$f") ;;
-        esac
-    done
-    one_line=$(source_entries "$codename" list "${lists[@]}")
-    deb822=$(source_entries "$codename" sources "${stanzas[@]}")
-    if [ -n "$one_line$deb822" ]; then
-        echo "Adding source entries for $codename, from apt's own entries, to $parts"
-        as_root rm -f "${parts}adresse-dmx-src.list" "${parts}adresse-dmx-src.sources"
-        [ -z "$one_line" ] || echo "$one_line" | as_root tee "${parts}adresse-dmx-src.list" >/dev/null
-        [ -z "$deb822" ] || echo "$deb822" | as_root tee "${parts}adresse-dmx-src.sources" >/dev/null
-        as_root apt-get update -qq || true
-        apt-get source --print-uris -qq "$qt" >/dev/null 2>&1 && return 0
-    fi
-    echo "No source package $qt can be had: add a deb-src entry for the Debian archive this machine installs from (sources.list(5)) to $parts, then run this again." >&2
-    exit 1
-}
-
 # The cache key: the recipe, and the versions of the build machine's Qt (the
 # source must be the same version) and of the cross compiler.
 cache_key() {
@@ -82,21 +20,11 @@ cache_key() {
     } | sha256sum | cut -c1-16
 }
 
-cache_folder() {
-    if [ -n "${ADRESSE_DMX_WINDOWS_CACHE:-}" ]; then
-        echo "$ADRESSE_DMX_WINDOWS_CACHE"
-    elif [ -w /var/cache ]; then
-        echo /var/cache/adresse-dmx-windows
-    else
-        echo "${XDG_CACHE_HOME:-$HOME/.cache}/adresse-dmx-windows"
-    fi
-}
-
 # Builds the static Qt and libraries once; prints the prefix. The long build
 # runs at low priority and writes its log beside the prefix.
 ensure_prefix() {
     local cache prefix log start=$SECONDS
-    cache=$(cache_folder)
+    cache=$(cache_folder windows)
     prefix="$cache/$(cache_key)"
     log="$prefix.log"
     mkdir -p "$cache"
@@ -168,7 +96,7 @@ main() {
     local wanted=("${windows_packages[@]}")
     $test && wanted+=("${packages[@]}" "${check_packages[@]}")
     ensure_packages "${wanted[@]}"
-    ensure_source_entry
+    ensure_source_entry "qt6-base=$(dpkg-query -W -f='${source:Version}' qt6-base-dev)"
 
     local prefix start=$SECONDS
     prefix=$(ensure_prefix)

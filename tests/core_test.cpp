@@ -368,6 +368,40 @@ TEST(NumberToText, PlainDecimal)
     EXPECT_EQ(numberToText(2.5), u"2.5");
 }
 
+// Rows: UTF-8 bytes and the UTF-16 they stand for; a round trip gives the
+// bytes back when they encode something, U+FFFD where they do not.
+struct Utf8Case { const char *name; std::string bytes; std::u16string text; bool roundTrip; };
+
+class Utf8 : public testing::TestWithParam<Utf8Case> {};
+
+TEST_P(Utf8, BothWays)
+{
+    const auto &row = GetParam();
+    EXPECT_EQ(fromUtf8(row.bytes), row.text);
+    if (row.roundTrip) {
+        EXPECT_EQ(toUtf8(row.text), row.bytes);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Text, Utf8,
+    testing::Values(Utf8Case{"ascii", "Perche 1", u"Perche 1", true},
+                    Utf8Case{"accents", "R\xC3\xA9gl\xC3\xA9 \xE2\x80\x94 fa\xC3\xA7" "ade", u"Réglé — façade", true},
+                    Utf8Case{"beyondTheBasicPlane", "\xF0\x9F\x8E\xAD", u"\U0001F3AD", true},
+                    Utf8Case{"nulKept", std::string("a\0b", 3), std::u16string(u"a\0b", 3), true},
+                    Utf8Case{"overlongSlash", "\xC0\xAF", u"\uFFFD\uFFFD", false},
+                    Utf8Case{"cutSequence", "\xE2\x80", u"\uFFFD", false},
+                    Utf8Case{"encodedSurrogate", "\xED\xA0\x80", u"\uFFFD", false},
+                    Utf8Case{"pastUnicode", "\xF4\x90\x80\x80", u"\uFFFD", false},
+                    Utf8Case{"strayContinuation", "\x80x", u"\uFFFDx", false}),
+    rowName<Utf8Case>);
+
+TEST(Utf8, LoneSurrogateBecomesReplacement)
+{
+    EXPECT_EQ(toUtf8(std::u16string(1, char16_t(0xD83C)) + u"x"), "\xEF\xBF\xBDx");
+    EXPECT_EQ(toUtf8(std::u16string(1, char16_t(0xDC00))), "\xEF\xBF\xBD");
+}
+
 // Rows: the address text, the switches drawn ON (1..9, 10 for the terminator).
 struct SpokenCase { const char *name; const char16_t *address; std::vector<int> on; const char16_t *said; };
 
@@ -433,6 +467,8 @@ TEST(Speech, NotAnAddressAfterWhatStandsForIt)
 
 TEST(Speech, CellsByTheirSwitch)
 {
+    EXPECT_EQ(spokenSwitchName(3), u"Interrupteur 3");
+    EXPECT_EQ(spokenSwitchName(kTerminatorSwitch), u"Bouchon DMX");
     EXPECT_EQ(spokenCellName(3, true), u"Interrupteur 3, ON");
     EXPECT_EQ(spokenCellName(kTerminatorSwitch, false), u"Bouchon DMX, OFF");
     EXPECT_EQ(spokenCellDescription(kOtherFixtureBank, kAddressSwitches), u"Poids 256");

@@ -410,6 +410,9 @@ TEST(Patch, RigsPastTheLimitRefused)
 
 TEST(Patch, HugeFilesRefusedBeforeReading)
 {
+#ifdef __EMSCRIPTEN__
+    GTEST_SKIP() << "node's file layer under emscripten cuts a sparse file of 2 GiB";
+#endif
     const Scratch s;
     for (const char *name : {"huge.csv", "huge.mvr"}) {
         std::ofstream(s.dir / name).put('x');

@@ -21,7 +21,7 @@ using Entries = std::vector<std::pair<std::string, std::string>>;
 struct ZipBuffer
 {
     std::string bytes;
-    std::uint64_t at = 0;
+    std::size_t at = 0;
 };
 
 // The archive's bytes; MVR scenes are stored, GDTF types deflated; with a
@@ -44,7 +44,7 @@ inline std::string zipOf(const Entries &entries, bool deflate = true, const char
     f.zseek64_file = [](voidpf, voidpf b, ZPOS64_T offset, int origin) -> long {
         auto *z = static_cast<ZipBuffer *>(b);
         z->at = (origin == ZLIB_FILEFUNC_SEEK_SET ? 0 : origin == ZLIB_FILEFUNC_SEEK_CUR ? z->at : z->bytes.size())
-                + offset;
+                + static_cast<std::size_t>(offset);
         return 0;
     };
     f.zclose_file = [](voidpf, voidpf) { return 0; };

@@ -259,7 +259,7 @@ void RigWindow::chooseFile()
         return;
     }
     auto *dialog = new QFileDialog(this, QStringLiteral("Ouvrir un patch"), folder(),
-                                   QStringLiteral("Patchs (*.csv *.txt *.tsv *.qxw *.mvr);;Tous les fichiers (*)"));
+                                   QStringLiteral("Patchs (*.csv *.txt *.tsv *.qxw *.mvr *.asc);;Tous les fichiers (*)"));
     dialog->setObjectName(QStringLiteral("ouvrirPatch"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setFileMode(QFileDialog::ExistingFile);

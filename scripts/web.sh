@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# Builds the phone page into build-web/ with Debian's emscripten: core in
+# WebAssembly and the page's files, ready for any static HTTPS host. Its
+# libraries come from Debian's own source packages, built once into a cache
+# folder until their recipe (scripts/web/) changes.
+#   ./scripts/web.sh          the page
+#   ./scripts/web.sh --test   the same, then core's suites under node and the
+#                             page's checks in headless Chromium as a phone
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+recipe="$root/scripts/web"
+out="$root/build-web"
+cross_build="$out/cmake"
+
+# emcc finds Debian's acorn there, whichever node is first on the PATH.
+export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
+# emscripten 3.1.6's node glue reads the wasm file with fetch() where node
+# has one (18 and later), which takes no file path.
+node=(node --no-experimental-fetch)
+
+cache_key() {
+    {
+        cat "$recipe/build-prefix.sh" "$root/scripts/source-package.sh"
+        dpkg-query -W emscripten googletest
+    } | sha256sum | cut -c1-16
+}
+
+ensure_prefix() {
+    local cache prefix start=$SECONDS
+    cache=$(cache_folder web)
+    prefix="$cache/$(cache_key)"
+    mkdir -p "$cache"
+    exec 9>"$cache/.lock"
+    flock -n 9 || { echo "Waiting for another run that builds the web libraries..." >&2; flock 9; }
+    if [ ! -e "$prefix/complete" ]; then
+        echo "Building the web libraries into $prefix, once (about a minute)" >&2
+        if ! nice -n 10 "$recipe/build-prefix.sh" "$prefix" >"$prefix.log" 2>&1; then
+            tail -n 30 "$prefix.log" >&2
+            echo "The web libraries' build failed; its log: $prefix.log" >&2
+            exit 1
+        fi
+        rm -rf "$prefix/src" "$prefix/build"
+        find "$cache" -mindepth 1 -maxdepth 1 ! -name "$(basename "$prefix")*" ! -name .lock -exec rm -rf {} +
+        touch "$prefix/complete"
+        echo "== web libraries built in $((SECONDS - start)) s" >&2
+    fi
+    exec 9>&-
+    echo "$prefix"
+}
+
+main() {
+    local test=false
+    [ "${1:-}" = --test ] && test=true
+    local wanted=("${web_packages[@]}")
+    $test && wanted+=("${web_check_packages[@]}")
+    ensure_packages "${wanted[@]}"
+    ensure_source_entry zlib
+
+    local prefix start=$SECONDS
+    prefix=$(ensure_prefix)
+    [ "$(cat "$cross_build/prefix" 2>/dev/null)" = "$prefix" ] || rm -rf "$cross_build"
+    mkdir -p "$cross_build"
+    echo "$prefix" >"$cross_build/prefix"
+    emcmake cmake -S "$root" -B "$cross_build" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
+        -DCMAKE_FIND_ROOT_PATH="$prefix" -DCMAKE_PREFIX_PATH="$prefix" \
+        -DDMX_WEB_SITE="$out/site" -DBUILD_TESTING="$($test && echo ON || echo OFF)" \
+        "-DCMAKE_CROSSCOMPILING_EMULATOR=$(command -v node);--no-experimental-fetch" \
+        -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST >/dev/null
+    quiet_build "$cross_build"
+    echo "== web build: $((SECONDS - start)) s; the page in $out/site:"
+    for f in core.wasm core.js page.js page.css index.html; do
+        printf '   %6d KB  %6d KB gzipped  %s\n' $(($(stat -c %s "$out/site/$f") / 1024)) \
+            $(($(gzip -9c "$out/site/$f" | wc -c) / 1024)) "$f"
+    done
+
+    if $test; then
+        (cd "$cross_build" && ctest --output-on-failure -j "$(nproc)") | sed -n "/tests passed/,\$p"
+        python3 "$root/tests/web/check.py" "$out/site"
+    fi
+}
+
+main "$@"
