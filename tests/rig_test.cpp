@@ -321,6 +321,31 @@ TEST(Patch, FilesChosenByExtensionOrContent)
     EXPECT_FALSE(fs::exists(s.dir / ".." / "evil.gdtf"));
 }
 
+// A page hands core a file's bytes and its name: the reader chosen is the
+// one the file on disk gets.
+TEST(Patch, BytesAndNameReadAsTheFile)
+{
+    const Scratch s;
+    const std::string scene = samples::mvr(fixture("F", "Acme@Spot4.gdtf", "Basic", address("7")));
+    const std::vector<std::pair<std::string, std::string>> files = {
+        {"a.CSV", "Nom;Adresse\nA;1\n"},
+        {"b.qxw", workspace(qxwFixture("S", "0", "4"))},
+        {"c.mvr", scene},
+        {"sans-extension", scene},
+        {"d.xml", workspace(qxwFixture("S", "0", "4"))},
+        {"e.asc", "IDENT 3:0\nPATCH 1 12<12 ;\n"},
+        {"show", "  ident 3:0\r\nPATCH 1 1<7\r\n"},
+        {"f.tsv", "Name\tAddress\nA\t2.101\n"},
+        {"image.csv", "\x89PNG\r\n\x1a\n"},
+        {"vide.txt", ""},
+    };
+    for (const auto &[name, bytes] : files) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(seen(readPatchBytes(bytes, name)), seen(readPatch(s.write(name, bytes))));
+    }
+    EXPECT_EQ(seen(readPatchBytes(scene, "sans-extension")), "F|Acme Spot 4|Basic|1.7|1\n");
+}
+
 TEST(Patch, WrittenByLibreOfficeCalcInFrench)
 {
     EXPECT_EQ(seen(readPatch(RIG_TEST_DATA "/patch-calc.csv")),

@@ -310,6 +310,7 @@ async function start() {
   for (const id of ['Corvanecolordriver', 'Corvanestandard', 'Patch'])
     $(id).addEventListener('click', () => choose(id, bank));
   $('loading').hidden = true;
+  performance.mark('interactive'); // the load time the checks measure
   const view = store.get('vue');
   choose(['Corvanestandard', 'Patch'].includes(view) ? view : 'Corvanecolordriver', bank);
 }
