@@ -109,6 +109,11 @@ source_entries() { # CODENAME FORMAT(list|sources) FILE...
     ' "${@:3}" /dev/null
 }
 
+# The source package of the installed Qt, which the Windows Qt is built from.
+qt_source() {
+    echo "qt6-base=$(dpkg-query -W -f='${source:Version}' qt6-base-dev)"
+}
+
 # PACKAGE[=VERSION]: a source package the prefix needs, which apt must find.
 ensure_source_entry() {
     local wanted=$1
@@ -147,4 +152,33 @@ cache_folder() {
     else
         echo "${XDG_CACHE_HOME:-$HOME/.cache}/adresse-dmx-$1"
     fi
+}
+
+# Builds a prefix once with BUILDER (run as BUILDER PREFIX) into the cache
+# folder NAME under KEY, and prints it. The long build runs at low priority
+# and writes its log beside the prefix; one build at a time, a second run
+# waits for the first one's prefix. Only the installed prefix is kept: the
+# sources and build trees weigh gigabytes. Older recipes' prefixes go too.
+cached_prefix() { # NAME KEY WHAT HOW-LONG BUILDER: the messages' words
+    local cache prefix log start=$SECONDS
+    cache=$(cache_folder "$1")
+    prefix="$cache/$2"
+    log="$prefix.log"
+    mkdir -p "$cache"
+    exec 9>"$cache/.lock"
+    flock -n 9 || { echo "Waiting for another run that builds the $3..." >&2; flock 9; }
+    if [ ! -e "$prefix/complete" ]; then
+        echo "Building the $3 into $prefix, once ($4; log: $log)" >&2
+        if ! nice -n 10 "$5" "$prefix" >"$log" 2>&1; then
+            tail -n 30 "$log" >&2
+            echo "The $3 failed to build; its log: $log" >&2
+            exit 1
+        fi
+        rm -rf "$prefix/src" "$prefix/build"
+        find "$cache" -mindepth 1 -maxdepth 1 ! -name "$(basename "$prefix")*" ! -name .lock -exec rm -rf {} +
+        touch "$prefix/complete"
+        echo "== $3 built in $((SECONDS - start)) s" >&2
+    fi
+    exec 9>&-
+    echo "$prefix"
 }

@@ -7,7 +7,9 @@
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 summary="$(mktemp)"
-trap 'rm -f "$summary"' EXIT
+prefix_log="$(mktemp)"
+prefix_job=
+trap '[ -z "$prefix_job" ] || kill -- -"$prefix_job" 2>/dev/null; rm -f "$summary" "$prefix_log"' EXIT
 
 run_tests() {
     ctest --test-dir "$1" --output-on-failure -j "$(nproc)" | tee -a "$summary"
@@ -33,9 +35,20 @@ run_web() {
     "$root/scripts/web.sh" --test | tee -a "$summary"
 }
 
-# The Windows program and its installer under Wine (builds the Windows Qt
-# first where none is cached).
+# The Windows Qt, where none is cached, takes longer to build than all the
+# other stages together and needs none of them: it builds at low priority
+# beside them, in a session of its own so that an early end stops it.
+start_windows_prefix() {
+    ensure_source_entry "$(qt_source)"
+    setsid "$root/scripts/windows.sh" --prefix >"$prefix_log" 2>&1 &
+    prefix_job=$!
+}
+
+# The Windows program and its installer under Wine, once its Qt is there.
 run_windows() {
+    wait "$prefix_job" || true # a failed build is tried again, and its log shown, below
+    prefix_job=
+    grep -v '^Waiting' "$prefix_log" || true
     "$root/scripts/windows.sh" --test
 }
 
@@ -51,6 +64,7 @@ wanted=("${packages[@]}" "${test_packages[@]}")
 [ "${DMX_WEB:-1}" = 0 ] || wanted+=("${web_packages[@]}" "${web_check_packages[@]}")
 [ "${DMX_WINDOWS:-1}" = 0 ] || wanted+=("${windows_packages[@]}" "${check_packages[@]}")
 stage ensure_packages "${wanted[@]}"
+[ "${DMX_WINDOWS:-1}" = 0 ] || start_windows_prefix
 stage build
 stage run_tests "$build_dir"
 stage run_sanitized

@@ -25,29 +25,6 @@ cache_key() {
     } | sha256sum | cut -c1-16
 }
 
-ensure_prefix() {
-    local cache prefix start=$SECONDS
-    cache=$(cache_folder web)
-    prefix="$cache/$(cache_key)"
-    mkdir -p "$cache"
-    exec 9>"$cache/.lock"
-    flock -n 9 || { echo "Waiting for another run that builds the web libraries..." >&2; flock 9; }
-    if [ ! -e "$prefix/complete" ]; then
-        echo "Building the web libraries into $prefix, once (about a minute)" >&2
-        if ! nice -n 10 "$recipe/build-prefix.sh" "$prefix" >"$prefix.log" 2>&1; then
-            tail -n 30 "$prefix.log" >&2
-            echo "The web libraries' build failed; its log: $prefix.log" >&2
-            exit 1
-        fi
-        rm -rf "$prefix/src" "$prefix/build"
-        find "$cache" -mindepth 1 -maxdepth 1 ! -name "$(basename "$prefix")*" ! -name .lock -exec rm -rf {} +
-        touch "$prefix/complete"
-        echo "== web libraries built in $((SECONDS - start)) s" >&2
-    fi
-    exec 9>&-
-    echo "$prefix"
-}
-
 main() {
     local test=false
     [ "${1:-}" = --test ] && test=true
@@ -57,7 +34,7 @@ main() {
     ensure_source_entry zlib
 
     local prefix start=$SECONDS
-    prefix=$(ensure_prefix)
+    prefix=$(cached_prefix web "$(cache_key)" "web libraries" "about a minute" "$recipe/build-prefix.sh")
     [ "$(cat "$cross_build/prefix" 2>/dev/null)" = "$prefix" ] || rm -rf "$cross_build"
     mkdir -p "$cross_build"
     echo "$prefix" >"$cross_build/prefix"

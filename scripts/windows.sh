@@ -5,6 +5,7 @@
 # and kept in a cache folder until its recipe (scripts/windows/) changes.
 #   ./scripts/windows.sh          the program and its installer
 #   ./scripts/windows.sh --test   the same, then the checks under Wine
+#   ./scripts/windows.sh --prefix the cached Qt and libraries alone
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 recipe="$root/scripts/windows"
@@ -15,38 +16,9 @@ cross_build="$out/cmake"
 # source must be the same version) and of the cross compiler.
 cache_key() {
     {
-        cat "$recipe/build-prefix.sh" "$recipe/qt-options" "$recipe/toolchain.cmake"
+        cat "$recipe/build-prefix.sh" "$recipe/qt-options" "$recipe/toolchain.cmake" "$root/scripts/source-package.sh"
         dpkg-query -W qt6-base-dev g++-mingw-w64-x86-64-posix
     } | sha256sum | cut -c1-16
-}
-
-# Builds the static Qt and libraries once; prints the prefix. The long build
-# runs at low priority and writes its log beside the prefix.
-ensure_prefix() {
-    local cache prefix log start=$SECONDS
-    cache=$(cache_folder windows)
-    prefix="$cache/$(cache_key)"
-    log="$prefix.log"
-    mkdir -p "$cache"
-    # One build at a time: a second run waits for the first one's prefix.
-    exec 9>"$cache/.lock"
-    flock -n 9 || { echo "Waiting for another run that builds the Windows Qt..." >&2; flock 9; }
-    if [ ! -e "$prefix/complete" ]; then
-        echo "Building Qt for Windows into $prefix, once (about 15 minutes on two free cores, longer on a busy machine; log: $log)" >&2
-        if ! nice -n 10 "$recipe/build-prefix.sh" "$prefix" >"$log" 2>&1; then
-            tail -n 30 "$log" >&2
-            echo "The Windows Qt build failed; its log: $log" >&2
-            exit 1
-        fi
-        # Only the installed prefix is kept: the sources and build trees
-        # weigh gigabytes. Older recipes' prefixes go too.
-        rm -rf "$prefix/src" "$prefix/build"
-        find "$cache" -mindepth 1 -maxdepth 1 ! -name "$(basename "$prefix")*" ! -name .lock -exec rm -rf {} +
-        touch "$prefix/complete"
-        echo "== Windows Qt built in $((SECONDS - start)) s" >&2
-    fi
-    exec 9>&-
-    echo "$prefix"
 }
 
 # TARGETS...: configures the cross build once and builds only those.
@@ -96,10 +68,12 @@ main() {
     local wanted=("${windows_packages[@]}")
     $test && wanted+=("${packages[@]}" "${check_packages[@]}")
     ensure_packages "${wanted[@]}"
-    ensure_source_entry "qt6-base=$(dpkg-query -W -f='${source:Version}' qt6-base-dev)"
+    ensure_source_entry "$(qt_source)"
 
     local prefix start=$SECONDS
-    prefix=$(ensure_prefix)
+    prefix=$(cached_prefix windows "$(cache_key)" "Windows Qt" \
+        "about 15 minutes on two free cores, longer on a busy machine" "$recipe/build-prefix.sh")
+    [ "${1:-}" = --prefix ] && return 0
     local targets=(adresse-dmx)
     $test && targets+=(core_test plan_test rig_test sheet_test)
     cross_build_targets "$prefix" "${targets[@]}"

@@ -16,23 +16,7 @@ src="$prefix/src"
 mkdir -p "$prefix" "$src"
 cp "$here/toolchain.cmake" "$prefix/toolchain.cmake"
 
-# Unpacks Debian's source package NAME[=VERSION] in src/ once; prints its folder.
-# Without a version the newest that can be had: a mirror may list sources,
-# security updates' say, that it does not hold.
-source_of() {
-    local name=${1%%=*} dir versions=("$1")
-    dir=$(find "$src" -mindepth 1 -maxdepth 1 -type d -name "$name-*" | head -n 1)
-    if [ -z "$dir" ]; then
-        [ "$name" != "$1" ] \
-            || mapfile -t versions < <(apt-cache showsrc "$name" | sed -n "s/^Version: /$name=/p" | sort -ruV)
-        for v in "${versions[@]}"; do
-            (cd "$src" && apt-get source -qq "$v" >/dev/null 2>&1) && break
-        done
-        dir=$(find "$src" -mindepth 1 -maxdepth 1 -type d -name "$name-*" | head -n 1)
-        [ -n "$dir" ] || { echo "apt-get source $name failed: is there a deb-src entry?" >&2; exit 1; }
-    fi
-    echo "$dir"
-}
+source "$here/../source-package.sh"
 
 # Configures, builds and installs one CMake project from SRC as a static library.
 cmake_static() {
