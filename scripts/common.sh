@@ -9,7 +9,7 @@ packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-translations-l10n
     libgtest-dev
-    libpugixml-dev libminizip-dev nlohmann-json3-dev libcsv-dev # the patch readers
+    libpugixml-dev libminizip-dev zlib1g-dev nlohmann-json3-dev libcsv-dev # the patch readers
     fonts-liberation # the windows' face, Liberation Sans Narrow
 )
 # What bench.sh needs on top: an X server to time the start-up on, and the

@@ -48,9 +48,12 @@ dmx::FixtureModel &model()
 
 json bank(const dmx::FixtureModel &m)
 {
-    json on = json::array(), names = json::array(), descriptions = json::array(), weights = json::array();
+    json on = json::array(), stale = json::array(), names = json::array(), descriptions = json::array(),
+         weights = json::array();
     for (int k = 1; k <= dmx::kTerminatorSwitch; ++k) {
         on.push_back(m.isOn(k));
+        // The address switches show an earlier address than the box's text.
+        stale.push_back(!m.switchesShowText() && k <= dmx::kAddressSwitches);
         names.push_back(dmx::toUtf8(dmx::spokenSwitchName(k)));
         descriptions.push_back(dmx::toUtf8(dmx::spokenCellDescription(m.bank(), k)));
         weights.push_back(k == dmx::kTerminatorSwitch ? dmx::toUtf8(dmx::kTerminated)
@@ -61,6 +64,7 @@ json bank(const dmx::FixtureModel &m)
             {"order", dmx::weightOrder(m.bank())},
             {"text", dmx::toUtf8(m.text())},
             {"on", on},
+            {"stale", stale},
             {"names", names},
             {"descriptions", descriptions},
             {"weights", weights},

@@ -5,7 +5,6 @@
 // fixtures marked « réglé », per patch, in the browser's storage.
 
 const $ = (id) => document.getElementById(id);
-const kSwitches = 10;
 const kShownAtOnce = 200; // rows drawn at a time: a rig may hold thousands
 
 function element(tag, className, text) {
@@ -78,7 +77,8 @@ class Bank {
     this.core = core;
     this.box = $('Text100');
     this.buttons = [];
-    for (let k = 1; k <= kSwitches; ++k) {
+    const first = core.call({op: 'bank'});
+    for (let k = 1; k <= first.on.length; ++k) {
       const b = element('button', 'switch');
       b.type = 'button';
       b.id = `switch${k}`;
@@ -118,7 +118,7 @@ class Bank {
       const on = state.on[i];
       b.setAttribute('aria-pressed', String(on));
       b.setAttribute('aria-label', state.names[i]);
-      b.classList.toggle('stale', !state.showsText && i < kSwitches - 1);
+      b.classList.toggle('stale', state.stale[i]);
       b.querySelector('.state').textContent = on ? 'ON' : 'OFF';
       b.querySelector('.weight').textContent = state.weights[i];
       b.querySelector('.hidden').textContent = state.descriptions[i];

@@ -226,6 +226,9 @@ def bank_checks(b):
     check("the warning for -3", b.js("return document.getElementById('cue').hidden;"), False)
     check("the warning's words", b.js("return document.getElementById('cue').textContent;"),
           "Ce n'est pas une adresse de 0 à 511 : les interrupteurs ne l'affichent pas")
+    check("the address switches greyed, not the terminator",
+          b.js("return [...document.querySelectorAll('#switches .switch')].map((e) => e.classList.contains('stale'));"),
+          [True] * 9 + [False])
     b.tap("#RAZ")
     check("reset", (b.js("return document.getElementById('Text100').value;"), switches_on(b)), ("", []))
     b.wait("document.getElementById('spoken').textContent.startsWith('Remise')")
