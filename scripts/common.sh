@@ -168,7 +168,7 @@ cached_prefix() { # NAME KEY WHAT HOW-LONG BUILDER: the messages' words
     exec 9>"$cache/.lock"
     flock -n 9 || { echo "Waiting for another run that builds the $3..." >&2; flock 9; }
     if [ ! -e "$prefix/complete" ]; then
-        echo "Building the $3 into $prefix, once ($4; log: $log)" >&2
+        printf 'Building the %s once (%s); its log:\n   %s\n' "$3" "$4" "$log" >&2
         if ! nice -n 10 "$5" "$prefix" >"$log" 2>&1; then
             tail -n 30 "$log" >&2
             echo "The $3 failed to build; its log: $log" >&2

@@ -38,7 +38,9 @@ main() {
     [ "$(cat "$cross_build/prefix" 2>/dev/null)" = "$prefix" ] || rm -rf "$cross_build"
     mkdir -p "$cross_build"
     echo "$prefix" >"$cross_build/prefix"
-    emcmake cmake -S "$root" -B "$cross_build" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
+    # emcmake's own way, without the line it prints.
+    cmake -S "$root" -B "$cross_build" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
+        -DCMAKE_TOOLCHAIN_FILE="$(em-config EMSCRIPTEN_ROOT)/cmake/Modules/Platform/Emscripten.cmake" \
         -DCMAKE_FIND_ROOT_PATH="$prefix" -DCMAKE_PREFIX_PATH="$prefix" \
         -DDMX_WEB_SITE="$out/site" -DBUILD_TESTING="$($test && echo ON || echo OFF)" \
         "-DCMAKE_CROSSCOMPILING_EMULATOR=$(command -v node);--no-experimental-fetch" \

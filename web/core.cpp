@@ -227,7 +227,11 @@ EMSCRIPTEN_KEEPALIVE const char *dmx_call(const char *request)
     const json parsed = json::parse(request, nullptr, false);
     if (parsed.is_discarded() || !parsed.is_object())
         return give({{"error", "demande illisible"}});
-    return give(answer(parsed));
+    try {
+        return give(answer(parsed));
+    } catch (const json::exception &) { // a field of the wrong kind
+        return give({{"error", "demande illisible"}});
+    }
 }
 
 // A patch file's bytes, as the page's file picker gives them, and its name:
