@@ -1,4 +1,5 @@
 #include "patchtext.h"
+#include "text.h"
 
 #include <pugixml.hpp>
 
@@ -9,25 +10,6 @@
 namespace dmx {
 
 namespace {
-
-void append(std::string &out, std::uint32_t c)
-{
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | c >> 6);
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | c >> 12);
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | c >> 18);
-        out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
 
 bool validUtf8(std::string_view s)
 {
@@ -53,23 +35,13 @@ constexpr std::uint16_t kCp1252[32] = {
 
 std::string fromUtf16(std::string_view s, bool little)
 {
-    std::string out;
-    const auto unit = [&](std::size_t i) -> std::uint32_t {
-        const auto a = static_cast<unsigned char>(s[i]), b = static_cast<unsigned char>(s[i + 1]);
-        return little ? (b << 8 | a) : (a << 8 | b);
-    };
+    Text text;
+    text.reserve(s.size() / 2);
     for (std::size_t i = 0; i + 1 < s.size(); i += 2) {
-        std::uint32_t c = unit(i);
-        if (c >= 0xD800 && c < 0xDC00 && i + 3 < s.size()) {
-            const std::uint32_t low = unit(i + 2);
-            if (low >= 0xDC00 && low < 0xE000) {
-                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-                i += 2;
-            }
-        }
-        append(out, c >= 0xD800 && c < 0xE000 ? 0xFFFD : c);
+        const auto a = static_cast<unsigned char>(s[i]), b = static_cast<unsigned char>(s[i + 1]);
+        text += static_cast<char16_t>(little ? (b << 8 | a) : (a << 8 | b));
     }
-    return out;
+    return toUtf8(text);
 }
 
 } // namespace
@@ -84,13 +56,13 @@ std::string utf8Text(std::string_view bytes)
         return fromUtf16(bytes.substr(2), false);
     if (validUtf8(bytes))
         return std::string(bytes);
-    std::string out;
-    out.reserve(bytes.size() + bytes.size() / 8);
+    Text text;
+    text.reserve(bytes.size());
     for (const char ch : bytes) {
         const auto b = static_cast<unsigned char>(ch);
-        append(out, b >= 0x80 && b < 0xA0 ? kCp1252[b - 0x80] : b);
+        text += static_cast<char16_t>(b >= 0x80 && b < 0xA0 ? kCp1252[b - 0x80] : b);
     }
-    return out;
+    return toUtf8(text);
 }
 
 std::string folded(std::string_view text)

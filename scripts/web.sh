@@ -14,9 +14,6 @@ cross_build="$out/cmake"
 
 # emcc finds Debian's acorn there, whichever node is first on the PATH.
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
-# emscripten 3.1.6's node glue reads the wasm file with fetch() where node
-# has one (18 and later), which takes no file path.
-node=(node --no-experimental-fetch)
 
 cache_key() {
     {
@@ -38,7 +35,9 @@ main() {
     [ "$(cat "$cross_build/prefix" 2>/dev/null)" = "$prefix" ] || rm -rf "$cross_build"
     mkdir -p "$cross_build"
     echo "$prefix" >"$cross_build/prefix"
-    # emcmake's own way, without the line it prints.
+    # emcmake's own way, without the line it prints. The tests run under
+    # node without fetch(): emscripten 3.1.6's glue would read the wasm file
+    # with it where node has one (18 and later), and it takes no file path.
     cmake -S "$root" -B "$cross_build" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
         -DCMAKE_TOOLCHAIN_FILE="$(em-config EMSCRIPTEN_ROOT)/cmake/Modules/Platform/Emscripten.cmake" \
         -DCMAKE_FIND_ROOT_PATH="$prefix" -DCMAKE_PREFIX_PATH="$prefix" \

@@ -23,7 +23,7 @@ archive() { # NAME DIR FILE...
     shift 2
     mkdir -p "$b"
     for f in "$@"; do
-        emcc "${flags[@]}" -I "$prefix/include" -I "$dir" -c "$dir/$f.c" -o "$b/${f//\//_}.o"
+        emcc "${flags[@]}" -I "$prefix/include" -I "$dir" -c "$dir/$f.c" -o "$b/$f.o"
     done
     emar rcs "$prefix/lib/lib$name.a" "$b"/*.o
 }
@@ -51,8 +51,10 @@ build_zlib() {
 build_pugixml() { cmake_static pugixml "$(source_of pugixml)" -DPUGIXML_BUILD_TESTS=OFF; }
 
 build_csv() {
-    archive csv "$(source_of libcsv)" libcsv
-    cp "$(source_of libcsv)/csv.h" "$prefix/include/"
+    local dir
+    dir=$(source_of libcsv)
+    archive csv "$dir" libcsv
+    cp "$dir/csv.h" "$prefix/include/"
 }
 
 build_nlohmann() { cmake_static nlohmann "$(source_of nlohmann-json3)" -DJSON_BuildTests=OFF -DJSON_Install=ON; }

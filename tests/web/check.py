@@ -160,6 +160,10 @@ class Browser:
         path.parent.mkdir(parents=True, exist_ok=True)
         path.write_bytes(base64.b64decode(self.cmd("GET", "/screenshot")))
 
+    def prop(self, id, name):
+        """One property of the element with that id."""
+        return self.js(f"return document.getElementById('{id}').{name};")
+
     def problems(self):
         return self.js("return window.__problems || [];")
 
@@ -208,33 +212,33 @@ def bank_checks(b):
     b.tap("#Corvanecolordriver")
     b.tap("#RAZ")
     b.tap("#switch1")
-    check("switch 1 tapped on the colour driver", b.js("return document.getElementById('Text100').value;"), "256")
+    check("switch 1 tapped on the colour driver", b.prop('Text100', 'value'), "256")
     b.tap("#switch10")
-    check("the terminator tapped", (switches_on(b)[-1], b.js("return document.getElementById('Text120R').textContent;")),
+    check("the terminator tapped", (switches_on(b)[-1], b.prop('Text120R', 'textContent')),
           ("Bouchon DMX", "120R"))
     b.wait("document.getElementById('spoken').textContent.startsWith('Adresse 256')")
-    check("said after a tap", b.js("return document.getElementById('spoken').textContent;"),
+    check("said after a tap", b.prop('spoken', 'textContent'),
           "Adresse 256 : interrupteur 1 et bouchon sur ON")
 
     b.js("const c = document.getElementById('Combo1'); c.value = '4'; c.dispatchEvent(new Event('change'));")
     b.type("#Text100", "1")
     b.tap("#suivant")
-    check("suivant by 4 channels", b.js("return document.getElementById('Text100').value;"), "5")
+    check("suivant by 4 channels", b.prop('Text100', 'value'), "5")
     b.tap("#précédent")
     b.tap("#précédent")
-    check("précédent twice", b.js("return document.getElementById('Text100').value;"), "-3")
-    check("the warning for -3", b.js("return document.getElementById('cue').hidden;"), False)
-    check("the warning's words", b.js("return document.getElementById('cue').textContent;"),
+    check("précédent twice", b.prop('Text100', 'value'), "-3")
+    check("the warning for -3", b.prop('cue', 'hidden'), False)
+    check("the warning's words", b.prop('cue', 'textContent'),
           "Ce n'est pas une adresse de 0 à 511 : les interrupteurs ne l'affichent pas")
     check("the address switches greyed, not the terminator",
           b.js("return [...document.querySelectorAll('#switches .switch')].map((e) => e.classList.contains('stale'));"),
           [True] * 9 + [False])
     b.tap("#RAZ")
-    check("reset", (b.js("return document.getElementById('Text100').value;"), switches_on(b)), ("", []))
+    check("reset", (b.prop('Text100', 'value'), switches_on(b)), ("", []))
     b.wait("document.getElementById('spoken').textContent.startsWith('Remise')")
-    check("the warning gone", b.js("return document.getElementById('cue').hidden;"), True)
+    check("the warning gone", b.prop('cue', 'hidden'), True)
     b.type("#Text100", "12345")
-    check("three characters at most", b.js("return document.getElementById('Text100').value;"), "123")
+    check("three characters at most", b.prop('Text100', 'value'), "123")
 
 
 def targets(b, where):
@@ -258,7 +262,7 @@ def patch_checks(b, server):
         b.upload("#ouvrir", sample)
         b.wait(f"document.getElementById('fichier').textContent === {json.dumps(sample.name)}"
                " || document.getElementById('patchError').textContent", 30)
-        error = b.js("return document.getElementById('patchError').textContent;")
+        error = b.prop('patchError', 'textContent')
         rows = b.js("return [...document.querySelectorAll('#appareils .minibank')]"
                     ".map((e) => e.getAttribute('aria-label'));")
         check(f"{sample.name} listed with its switches",
@@ -271,7 +275,7 @@ def patch_checks(b, server):
     check("a dimmer before profiles", b.js(f"return {first};"), "ON : 1 · Standard (interrupteur 1 = 1)")
     b.upload("#profils", HERE / "profils.json")
     b.wait("document.getElementById('profilesState').textContent")
-    check("profiles imported", b.js("return document.getElementById('profilesState').textContent;"),
+    check("profiles imported", b.prop('profilesState', 'textContent'),
           "Profils importés : 1 profil, 1 choix par type.")
     check("the dimmer by its imported profile", b.js(f"return {first};"), "tout OFF · Gradateur inversé")
 
@@ -281,16 +285,16 @@ def patch_checks(b, server):
                                 ".every((e) => e.textContent.startsWith('Ligne 2 · '));"), True)
     b.js("const l = document.getElementById('ligne'); l.value = '0'; l.dispatchEvent(new Event('change'));")
     b.js("document.querySelector('#appareils .row .done input').click();")
-    check("one marked", b.js("return document.getElementById('regles').textContent;"), "1 appareil réglé sur 5")
+    check("one marked", b.prop('regles', 'textContent'), "1 appareil réglé sur 5")
 
     b.cmd("POST", "/refresh")
     b.wait("document.getElementById('loading').hidden")
     b.tap("#Patch")
-    check("profiles kept across a reload", b.js("return document.getElementById('profilesState').textContent;"),
+    check("profiles kept across a reload", b.prop('profilesState', 'textContent'),
           "Profils importés : 1 profil, 1 choix par type.")
     b.upload("#ouvrir", DATA / "magicq-heads.csv")
     b.wait("document.getElementById('fichier').textContent === 'magicq-heads.csv'")
-    check("« réglé » kept across a reload", b.js("return document.getElementById('regles').textContent;"),
+    check("« réglé » kept across a reload", b.prop('regles', 'textContent'),
           "1 appareil réglé sur 5")
     b.js("document.getElementById('oublierProfils').click();")
 
@@ -299,7 +303,7 @@ def patch_checks(b, server):
     not_text.close()
     b.upload("#ouvrir", not_text.name)
     b.wait("document.getElementById('patchError').textContent")
-    check("a picture named .csv", b.js("return document.getElementById('patchError').textContent;").startswith(
+    check("a picture named .csv", b.prop('patchError', 'textContent').startswith(
         f"Lecture de {pathlib.Path(not_text.name).name} impossible"), True)
     os.unlink(not_text.name)
 
